@@ -1,0 +1,149 @@
+// The text form: one value per line, every line ending in CR LF.
+#include <cstring>
+
+#include "charfile/character_file.h"
+#include "charfile/cmx_parser.h"
+#include "charfile/file_access.h"
+#include "charfile/record_limits.h"
+
+namespace charfile {
+namespace {
+
+constexpr char kVersionLine[] = "version 300";
+constexpr char kTrailerLine[] = "0";
+constexpr size_t kReadChunkSize = 16 * 1024;
+
+// Appends lines to a caller's buffer; refuses once it would overflow or a
+// text would break its line.
+class CmxSink {
+ public:
+  CmxSink(char* out, size_t capacity) : out_(out), capacity_(capacity) {}
+
+  size_t size() const { return size_; }
+  bool overflowed() const { return overflowed_; }
+  long line() const { return line_; }
+
+  void WriteLine(const char* text, size_t length) {
+    if (overflowed_ || capacity_ - size_ < length + 2) {
+      overflowed_ = true;
+      return;
+    }
+    std::memcpy(out_ + size_, text, length);
+    size_ += length;
+    out_[size_++] = '\r';
+    out_[size_++] = '\n';
+    ++line_;
+  }
+
+  // A CR or LF inside the text would end its line early and shift every
+  // later value, so such a text is refused.
+  bool WriteTextLine(const char* field) {
+    const size_t length = TextLength(field);
+    if (std::memchr(field, '\r', length) != nullptr ||
+        std::memchr(field, '\n', length) != nullptr) {
+      return false;
+    }
+    WriteLine(field, length);
+    return true;
+  }
+
+  void WriteNumberLine(int32_t value) {
+    char digits[kMaxDecimalLength];
+    char* start = digits + sizeof digits;
+    // Work on the magnitude in unsigned arithmetic so that INT32_MIN works.
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+      *--start = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+      *--start = '-';
+    }
+    WriteLine(start, static_cast<size_t>(digits + sizeof digits - start));
+  }
+
+ private:
+  char* out_;
+  size_t capacity_;
+  size_t size_ = 0;
+  bool overflowed_ = false;
+  long line_ = 1;  // the line written next
+};
+
+bool WriteTextLine(CmxSink& sink, const char* field, FileError* error) {
+  const long line = sink.line();
+  return sink.WriteTextLine(field) ||
+         Fail(error, ErrorCode::kLineBreakInText, ErrorPlace::kLine, line);
+}
+
+}  // namespace
+
+bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity,
+               size_t* size, FileError* error) {
+  if (!CheckRecordLimits(record, error)) {
+    return false;
+  }
+  CmxSink sink(out, capacity);
+  sink.WriteLine(kCmxFirstLine, sizeof kCmxFirstLine - 1);
+  sink.WriteLine(kVersionLine, sizeof kVersionLine - 1);
+  sink.WriteNumberLine(record.leadingValue1);
+  sink.WriteNumberLine(record.leadingValue2);
+  if (!WriteTextLine(sink, record.name, error)) {
+    return false;
+  }
+  sink.WriteNumberLine(record.nameValue1);
+  sink.WriteNumberLine(record.nameValue2);
+  sink.WriteNumberLine(record.entryCount);
+  for (int i = 0; i < EntriesInUse(record); ++i) {
+    const CharacterEntry& entry = record.entries[i];
+    if (!WriteTextLine(sink, entry.text1, error) ||
+        !WriteTextLine(sink, entry.text2, error)) {
+      return false;
+    }
+    sink.WriteNumberLine(entry.value1);
+    sink.WriteNumberLine(entry.value2);
+  }
+  sink.WriteLine(kTrailerLine, sizeof kTrailerLine - 1);
+  if (sink.overflowed()) {
+    return Fail(error, ErrorCode::kOutputTooLarge);
+  }
+  *size = sink.size();
+  return true;
+}
+
+bool DecodeCmx(const char* data, size_t size, CharacterFile* record,
+               FileError* error) {
+  CmxParser parser(record);
+  return parser.Feed(data, size, error) && parser.Finish(error);
+}
+
+bool CharacterFile::ReadCmx(const char* path, FileError* error) {
+  InputFile file;
+  if (!file.Open(path, error)) {
+    return false;
+  }
+  CmxParser parser(this);
+  char chunk[kReadChunkSize];
+  while (!parser.done()) {
+    size_t got = 0;
+    if (!file.Read(chunk, sizeof chunk, &got, error)) {
+      return false;
+    }
+    if (got == 0) {
+      break;
+    }
+    if (!parser.Feed(chunk, got, error)) {
+      return false;
+    }
+  }
+  return parser.Finish(error);
+}
+
+bool CharacterFile::WriteCmx(const char* path, FileError* error) const {
+  char text[kMaxCmxSize];
+  size_t size = 0;
+  return EncodeCmx(*this, text, sizeof text, &size, error) &&
+         ReplaceFileContents(path, text, size, error);
+}
+
+}  // namespace charfile

@@ -1,0 +1,166 @@
+#include "charfile/cmx_parser.h"
+
+#include <cstring>
+
+#include "charfile/record_limits.h"
+
+namespace charfile {
+namespace {
+
+constexpr long kCountLine = 8;
+constexpr long kFirstEntryLine = 9;
+constexpr long kLinesPerEntry = 4;
+
+bool IsSpace(unsigned char byte) {
+  return byte == ' ' || (byte >= '\t' && byte <= '\r');  // \t \n \v \f \r
+}
+
+}  // namespace
+
+CmxParser::CmxParser(CharacterFile* record) : record_(record) { BeginLine(); }
+
+long CmxParser::LastValueLine() const {
+  return countKnown_ ? kCountLine + kLinesPerEntry * EntriesInUse(*record_) : kCountLine;
+}
+
+// Points the line about to start at the field it fills, if any.
+void CmxParser::BeginLine() {
+  kind_ = LineKind::kIgnored;
+  textLength_ = 0;
+  textClosed_ = false;
+  phase_ = NumberPhase::kLeadingSpace;
+  negative_ = false;
+  magnitude_ = 0;
+
+  int32_t* number = nullptr;
+  char* text = nullptr;
+  switch (line_) {
+    case 3: number = &record_->leadingValue1; break;
+    case 4: number = &record_->leadingValue2; break;
+    case 5: text = record_->name; break;
+    case 6: number = &record_->nameValue1; break;
+    case 7: number = &record_->nameValue2; break;
+    case 8: number = &record_->entryCount; break;
+    default:
+      if (line_ >= kFirstEntryLine && line_ <= LastValueLine()) {
+        const long index = line_ - kFirstEntryLine;
+        CharacterEntry& entry = record_->entries[index / kLinesPerEntry];
+        switch (index % kLinesPerEntry) {
+          case 0: text = entry.text1; break;
+          case 1: text = entry.text2; break;
+          case 2: number = &entry.value1; break;
+          default: number = &entry.value2; break;
+        }
+      }
+      break;
+  }
+  number_ = number;
+  text_ = text;
+  if (number != nullptr) {
+    kind_ = LineKind::kNumber;
+  } else if (text != nullptr) {
+    kind_ = LineKind::kText;
+  }
+}
+
+bool CmxParser::Feed(const char* data, size_t size, FileError* error) {
+  if (refused_) {
+    return false;
+  }
+  const char* const end = data + size;
+  while (data < end && !done_) {
+    const auto* lineFeed = static_cast<const char*>(std::memchr(data, '\n', static_cast<size_t>(end - data)));
+    const size_t length = static_cast<size_t>((lineFeed != nullptr ? lineFeed : end) - data);
+    lineStarted_ = true;
+    if (kind_ == LineKind::kText && !TakeText(data, length, error)) {
+      return false;
+    }
+    if (kind_ == LineKind::kNumber) {
+      TakeNumber(data, length);
+    }
+    if (lineFeed == nullptr) {
+      break;
+    }
+    data = lineFeed + 1;
+    if (!EndLine(error)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CmxParser::TakeText(const char* data, size_t size, FileError* error) {
+  if (textClosed_) {
+    return true;
+  }
+  const auto* carriageReturn = static_cast<const char*>(std::memchr(data, '\r', size));
+  const size_t kept = carriageReturn != nullptr ? static_cast<size_t>(carriageReturn - data) : size;
+  if (kept > static_cast<size_t>(kMaxTextLength) - textLength_) {
+    return Refuse(error, ErrorCode::kLineTooLong, line_);
+  }
+  std::memcpy(text_ + textLength_, data, kept);
+  textLength_ += kept;
+  textClosed_ = carriageReturn != nullptr;
+  return true;
+}
+
+void CmxParser::TakeNumber(const char* data, size_t size) {
+  for (size_t i = 0; i < size && phase_ != NumberPhase::kAfter; ++i) {
+    const auto byte = static_cast<unsigned char>(data[i]);
+    if (phase_ == NumberPhase::kLeadingSpace) {
+      if (IsSpace(byte)) {
+        continue;
+      }
+      phase_ = NumberPhase::kDigits;
+      if (byte == '-' || byte == '+') {
+        negative_ = byte == '-';
+        continue;
+      }
+    }
+    if (byte >= '0' && byte <= '9') {
+      magnitude_ = magnitude_ * 10u + static_cast<uint32_t>(byte - '0');
+    } else {
+      phase_ = NumberPhase::kAfter;
+    }
+  }
+}
+
+bool CmxParser::EndLine(FileError* error) {
+  if (kind_ == LineKind::kText) {
+    text_[textLength_] = '\0';
+  } else if (kind_ == LineKind::kNumber) {
+    *number_ = static_cast<int32_t>(negative_ ? 0u - magnitude_ : magnitude_);
+  }
+  if (line_ == kCountLine) {
+    if (record_->entryCount > kMaxEntries) {
+      return Refuse(error, ErrorCode::kTooManyEntries, line_);
+    }
+    countKnown_ = true;
+  } else if (countKnown_ && line_ == LastValueLine() + 1) {
+    done_ = true;  // the trailer
+  }
+  ++line_;
+  lineStarted_ = false;
+  BeginLine();
+  return true;
+}
+
+bool CmxParser::Finish(FileError* error) {
+  if (refused_) {
+    return false;
+  }
+  if (lineStarted_ && !done_ && !EndLine(error)) {
+    return false;
+  }
+  if (line_ - 1 < LastValueLine()) {
+    return Refuse(error, ErrorCode::kEndsEarly, line_);
+  }
+  return true;
+}
+
+bool CmxParser::Refuse(FileError* error, ErrorCode code, long line) {
+  refused_ = true;
+  return Fail(error, code, ErrorPlace::kLine, line);
+}
+
+}  // namespace charfile

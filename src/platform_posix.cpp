@@ -1,0 +1,28 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "platform.h"
+
+namespace charflip {
+
+void PrepareProcess() { std::signal(SIGXFSZ, SIG_IGN); }
+
+bool IsAnsiLeadByte(unsigned char /*byte*/) { return false; }
+
+void WriteStandardOutput(const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(STDOUT_FILENO, data, size);
+    if (written < 0 && errno == EINTR) {
+      continue;
+    }
+    if (written <= 0) {
+      return;  // nowhere left to report to
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+}
+
+}  // namespace charflip
