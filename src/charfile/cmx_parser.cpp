@@ -105,24 +105,32 @@ bool CmxParser::TakeText(const char* data, size_t size, FileError* error) {
 }
 
 void CmxParser::TakeNumber(const char* data, size_t size) {
-  for (size_t i = 0; i < size && phase_ != NumberPhase::kAfter; ++i) {
+  // Locals rather than members: the compiler cannot keep members in
+  // registers across stores through `data`.
+  NumberPhase phase = phase_;
+  uint32_t magnitude = magnitude_;
+  bool negative = negative_;
+  for (size_t i = 0; i < size && phase != NumberPhase::kAfter; ++i) {
     const auto byte = static_cast<unsigned char>(data[i]);
-    if (phase_ == NumberPhase::kLeadingSpace) {
+    if (phase == NumberPhase::kLeadingSpace) {
       if (IsSpace(byte)) {
         continue;
       }
-      phase_ = NumberPhase::kDigits;
+      phase = NumberPhase::kDigits;
       if (byte == '-' || byte == '+') {
-        negative_ = byte == '-';
+        negative = byte == '-';
         continue;
       }
     }
     if (byte >= '0' && byte <= '9') {
-      magnitude_ = magnitude_ * 10u + static_cast<uint32_t>(byte - '0');
+      magnitude = magnitude * 10u + static_cast<uint32_t>(byte - '0');
     } else {
-      phase_ = NumberPhase::kAfter;
+      phase = NumberPhase::kAfter;
     }
   }
+  phase_ = phase;
+  magnitude_ = magnitude;
+  negative_ = negative;
 }
 
 bool CmxParser::EndLine(FileError* error) {
