@@ -1,11 +1,13 @@
 // The built charflip, end to end, in a scratch folder: its standard output
 // byte for byte, its exit status and the files it leaves.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -38,8 +40,17 @@ std::string ReadAll(int fd) {
   return bytes;
 }
 
+// How the child process is set up, for the fault tests.
+struct Limits {
+  rlim_t fileSize = RLIM_INFINITY;  // RLIMIT_FSIZE, with SIGXFSZ ignored
+  bool unprivileged = false;        // drop root, so file permissions apply
+};
+
+constexpr uid_t kNobody = 65534;
+
 // Runs charflip in `folder` with exactly `args` after the program name.
-ToolRun RunCharflip(const std::string& folder, const std::vector<std::string>& args) {
+ToolRun RunCharflip(const std::string& folder, const std::vector<std::string>& args,
+                    const Limits& limits = Limits()) {
   int outPipe[2];
   int errPipe[2];
   ToolRun run;
@@ -58,6 +69,12 @@ ToolRun RunCharflip(const std::string& folder, const std::vector<std::string>& a
       argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit fileSize{limits.fileSize, limits.fileSize};
+    setrlimit(RLIMIT_FSIZE, &fileSize);
+    if (limits.unprivileged && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+      _exit(126);
+    }
     if (chdir(folder.c_str()) == 0) {
       execv(CHARFLIP_EXECUTABLE, argv.data());
     }
@@ -255,6 +272,80 @@ TEST(Cli, LongestPathIsAccepted) {
   const std::string name = std::string(251, 'p') + ".bcf";  // 255 bytes
   const ToolRun run = RunCharflip(folder.path(), {name});
   EXPECT_EQ(run.out, kBanner + "Failed to read file " + name + "\r\nNo such file or directory\r\n");
+}
+
+// ---- Faults of the file system: each reported, the old output kept, no stray file
+
+TEST(CliFault, FileSizeLimitTooSmallForTheOutput) {
+  ScratchFolder folder;
+  WriteFileBytes(folder / "g.bcf", Fixture("extremes.bcf"));
+  WriteFileBytes(folder / "g.cmx", "old");
+  Limits limits;
+  limits.fileSize = 100;  // the text form of extremes.bcf is 407 bytes
+  ExpectRun(RunCharflip(folder.path(), {"g.bcf"}, limits),
+            kBanner + "Successfully read file g.bcf\r\nFailed to write file g.cmx\r\nFile too large\r\n");
+  EXPECT_EQ(ReadFileBytes(folder / "g.cmx"), "old");
+  EXPECT_EQ(folder.List(), (Names{"g.bcf", "g.cmx"}));
+}
+
+// The permission tests need a user whom permissions bind: root is not.
+class CliPermission : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (geteuid() == 0) {
+      chmod(folder_.path().c_str(), 0777);
+      if (!ExecutableReachableByNobody()) {
+        GTEST_SKIP() << "the unprivileged user cannot run " << CHARFLIP_EXECUTABLE;
+      }
+    }
+    WriteFileBytes(folder_ / "g.cmx", Fixture("worked_example.cmx"));
+    chmod((folder_ / "g.cmx").c_str(), 0644);
+  }
+
+  static bool ExecutableReachableByNobody() {
+    const pid_t child = fork();
+    if (child == 0) {
+      _exit(setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
+                    access(CHARFLIP_EXECUTABLE, X_OK) == 0
+                ? 0
+                : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+  ToolRun RunUnprivileged() {
+    Limits limits;
+    limits.unprivileged = true;
+    return RunCharflip(folder_.path(), {"g.cmx"}, limits);
+  }
+
+  ScratchFolder folder_;
+};
+
+TEST_F(CliPermission, ReadOnlyOutputIsNotReplaced) {
+  WriteFileBytes(folder_ / "g.bcf", "kept");
+  chmod((folder_ / "g.bcf").c_str(), 0444);
+  ExpectRun(RunUnprivileged(), kBanner +
+                                   "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n"
+                                   "Permission denied\r\n");
+  EXPECT_EQ(ReadFileBytes(folder_ / "g.bcf"), "kept");
+  EXPECT_EQ(folder_.List(), (Names{"g.bcf", "g.cmx"}));
+}
+
+TEST_F(CliPermission, ReadOnlyFolderGetsNoOutput) {
+  chmod(folder_.path().c_str(), 0555);
+  ExpectRun(RunUnprivileged(), kBanner +
+                                   "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n"
+                                   "Permission denied\r\n");
+  EXPECT_EQ(folder_.List(), Names{"g.cmx"});
+}
+
+TEST_F(CliPermission, UnreadableInputIsReported) {
+  chmod((folder_ / "g.cmx").c_str(), 0200);
+  ExpectRun(RunUnprivileged(), kBanner + "Failed to read file g.cmx\r\nPermission denied\r\n");
+  EXPECT_EQ(folder_.List(), Names{"g.cmx"});
 }
 
 }  // namespace
