@@ -20,7 +20,7 @@ class Console {
  private:
   void Append(const char* text, size_t length);
 
-  char buffer_[4096];
+  char buffer_[4096] = {};
   size_t size_ = 0;
 };
 

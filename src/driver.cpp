@@ -79,7 +79,7 @@ void PrintReason(const FileError& error, Console& console) {
 void Convert(const PathParts& parts, const Direction& direction, Console& console) {
   char path[kMaxPathLength + 1];
   JoinPath(parts, kFileNamesIgnoreCase ? direction.inputExtension : parts.extension, path);
-  CharacterFile record;  // filled by the reader; deliberately not cleared
+  CharacterFile record{};  // cleared: a reader fills only the fields its file reaches
   FileError error;
   if (!(record.*direction.read)(path, &error)) {
     console.Print("Failed to read file %s\r\n", path);

@@ -7,7 +7,7 @@
 
 namespace charflip {
 
-void PrepareProcess() { std::signal(SIGXFSZ, SIG_IGN); }
+void PrepareProcess() { static_cast<void>(std::signal(SIGXFSZ, SIG_IGN)); }
 
 bool IsAnsiLeadByte(unsigned char /*byte*/) { return false; }
 

@@ -58,9 +58,10 @@ struct CharacterFile {
 
 // Largest binary form that carries a whole record, trailer included.
 // Bytes past it are never needed.
-constexpr size_t kMaxBcfSize = 4 + 4 + (1 + kMaxTextLength) + 4 + 4 + 4 +
-                               kMaxEntries * (2 * (1 + kMaxTextLength) + 4 + 4) +
-                               4;
+constexpr size_t kLongestText = kMaxTextLength;
+constexpr size_t kEntryLimit = kMaxEntries;
+constexpr size_t kMaxBcfSize = 4 + 4 + (1 + kLongestText) + 4 + 4 + 4 +
+                               kEntryLimit * (2 * (1 + kLongestText) + 4 + 4) + 4;
 
 // Fills `record` from the binary form in data[0, size). Refuses a file that
 // ends before the last entry is complete, a text longer than 99 bytes and a
@@ -83,8 +84,8 @@ constexpr char kCmxFirstLine[] =
 constexpr size_t kMaxDecimalLength = 11;  // "-2147483648"
 constexpr size_t kMaxCmxSize =
     (sizeof kCmxFirstLine - 1 + 2) + (11 + 2) + 5 * (kMaxDecimalLength + 2) +
-    (kMaxTextLength + 2) +
-    kMaxEntries * (2 * (kMaxTextLength + 2) + 2 * (kMaxDecimalLength + 2)) +
+    (kLongestText + 2) +
+    kEntryLimit * (2 * (kLongestText + 2) + 2 * (kMaxDecimalLength + 2)) +
     (1 + 2);
 
 // Writes the text form of `record`, lines ending in CR LF. Refuses a record

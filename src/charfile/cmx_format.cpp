@@ -11,7 +11,7 @@ namespace {
 
 constexpr char kVersionLine[] = "version 300";
 constexpr char kTrailerLine[] = "0";
-constexpr size_t kReadChunkSize = 16 * 1024;
+constexpr size_t kReadChunkSize = size_t{16} * 1024;
 
 // Appends lines to a caller's buffer; refuses once it would overflow or a
 // text would break its line.
