@@ -15,8 +15,8 @@ constexpr bool kFileNamesIgnoreCase = true;
 constexpr bool kFileNamesIgnoreCase = false;
 #endif
 
-// Sets the process up for one conversion: a write past a file size limit
-// must fail with an error the tool can report, not end the process.
+// Sets the process up for one conversion: a failed write must come back as
+// an error the tool can report, not end the process.
 void PrepareProcess();
 
 // True when `byte` starts a double-byte character in the system's ANSI code

@@ -7,7 +7,13 @@
 
 namespace charflip {
 
-void PrepareProcess() { static_cast<void>(std::signal(SIGXFSZ, SIG_IGN)); }
+void PrepareProcess() {
+  // Writes past a file size limit fail with EFBIG, and writes to a closed
+  // pipe with EPIPE, instead of ending the process; both are then reported
+  // or ignored like any other write error.
+  static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
+  static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
+}
 
 bool IsAnsiLeadByte(unsigned char /*byte*/) { return false; }
 

@@ -1,10 +1,12 @@
 // POSIX side of file_access.h.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "charfile/file_access.h"
@@ -93,9 +95,21 @@ bool InputFile::Read(void* buffer, size_t capacity, size_t* size, FileError* err
 
 bool ReplaceFileContents(const char* path, const void* data, size_t size,
                          FileError* error) {
+  // Through a symbolic link, replace the file it names, not the link.
+  char linkTarget[PATH_MAX];
+  struct stat existing {};
+  bool exists = lstat(path, &existing) == 0;
+  if (exists && S_ISLNK(existing.st_mode)) {
+    if (realpath(path, linkTarget) != nullptr) {
+      path = linkTarget;
+      exists = stat(path, &existing) == 0;
+    } else {
+      exists = false;  // a link to nothing is replaced like a missing file
+    }
+  }
   // A rename would replace even a file that may not be written; keep that
   // protection, as opening the file for writing would.
-  if (access(path, W_OK) != 0 && errno != ENOENT) {
+  if (exists && access(path, W_OK) != 0) {
     return FailSystem(error, errno);
   }
   char tempPath[kTempPathCapacity];
@@ -103,7 +117,12 @@ bool ReplaceFileContents(const char* path, const void* data, size_t size,
   if (fd < 0) {
     return false;
   }
-  bool done = WriteAll(fd, static_cast<const uint8_t*>(data), size, error);
+  bool done = true;
+  // The new file takes the old one's permissions, so a private file stays private.
+  if (exists && S_ISREG(existing.st_mode) && fchmod(fd, existing.st_mode & 07777) != 0) {
+    done = FailSystem(error, errno);
+  }
+  done = done && WriteAll(fd, static_cast<const uint8_t*>(data), size, error);
   if (close(fd) != 0 && done) {
     done = FailSystem(error, errno);
   }
