@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memset(&record, 0xC3, sizeof record);
   charfile::FileError error;
   if (!charfile::DecodeBcf(data, size, &record, &error)) {
-    charflip_fuzz::CheckRefusal(error, charfile::ErrorPlace::kByteOffset,
-                                static_cast<long>(size));
+    charflip_fuzz::CheckRefusal(error, charfile::ErrorPlace::kByteOffset, static_cast<long>(size));
     return 0;
   }
   Check(record.entryCount <= charfile::kMaxEntries, "accepted more entries than fit");

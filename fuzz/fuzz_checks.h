@@ -38,8 +38,7 @@ inline bool SameRecord(const charfile::CharacterFile& a, const charfile::Charact
 }
 
 // A refusal names its reason and a place inside (or just past) the input.
-inline void CheckRefusal(const charfile::FileError& error, charfile::ErrorPlace place,
-                         long limit) {
+inline void CheckRefusal(const charfile::FileError& error, charfile::ErrorPlace place, long limit) {
   Check(error.code != charfile::ErrorCode::kNone && error.code != charfile::ErrorCode::kSystem,
         "refusal without a reason");
   Check(error.place == place, "refusal without its place");
@@ -48,15 +47,13 @@ inline void CheckRefusal(const charfile::FileError& error, charfile::ErrorPlace 
 
 // Writes `record` in both forms and reads each back: both must give the
 // same record again. Returns the binary form's size through `bcfSize`.
-inline void CheckBothForms(const charfile::CharacterFile& record, uint8_t* bcf,
-                           size_t* bcfSize) {
+inline void CheckBothForms(const charfile::CharacterFile& record, uint8_t* bcf, size_t* bcfSize) {
   charfile::FileError error;
   Check(charfile::EncodeBcf(record, bcf, charfile::kMaxBcfSize, bcfSize, &error),
         "an accepted record cannot be written in binary");
   charfile::CharacterFile fromBinary;
   std::memset(&fromBinary, 0x5A, sizeof fromBinary);
-  Check(charfile::DecodeBcf(bcf, *bcfSize, &fromBinary, &error),
-        "written binary form is refused");
+  Check(charfile::DecodeBcf(bcf, *bcfSize, &fromBinary, &error), "written binary form is refused");
   Check(SameRecord(record, fromBinary), "binary round trip changed the record");
 
   static char cmx[charfile::kMaxCmxSize];

@@ -57,8 +57,7 @@ const Direction* FindDirection(const char* extension) {
 // drive + directory + base name + extension. The parts come from a path of
 // at most kMaxPathLength bytes and the extension keeps its length, so the
 // result fits; the cut only guards the buffer.
-void JoinPath(const PathParts& parts, const char* extension,
-              char (&path)[kMaxPathLength + 1]) {
+void JoinPath(const PathParts& parts, const char* extension, char (&path)[kMaxPathLength + 1]) {
   size_t length = 0;
   for (const char* part : {parts.drive, parts.directory, parts.baseName, extension}) {
     const size_t partLength = std::strlen(part);

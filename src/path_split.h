@@ -9,10 +9,10 @@ namespace charflip {
 constexpr size_t kMaxPathLength = 255;
 
 struct PathParts {
-  char drive[3];                         // "C:" or empty
-  char directory[kMaxPathLength + 1];    // up to and including the last separator
+  char drive[3];                       // "C:" or empty
+  char directory[kMaxPathLength + 1];  // up to and including the last separator
   char baseName[kMaxPathLength + 1];
-  char extension[kMaxPathLength + 1];    // from the last dot of the name, or empty
+  char extension[kMaxPathLength + 1];  // from the last dot of the name, or empty
 };
 
 // Tells whether a byte starts a double-byte character, whose second byte

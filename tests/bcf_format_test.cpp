@@ -23,8 +23,8 @@ using charflip_test::ReadFileBytes;
 using charflip_test::ScratchFolder;
 
 bool Decode(const std::string& bytes, CharacterFile* record, FileError* error) {
-  return charfile::DecodeBcf(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                             record, error);
+  return charfile::DecodeBcf(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), record,
+                             error);
 }
 
 std::string WorkedExample() { return ReadFileBytes(DataPath("worked_example.bcf")); }
@@ -84,7 +84,8 @@ TEST(BcfReader, EveryCutBeforeTheTrailerIsRefused) {
 
 TEST(BcfReader, IgnoresTheTrailerAndWhatFollowsIt) {
   std::string input = WorkedExample();
-  input.replace(input.size() - 4, 4, "\xEF\xBE\xAD\xDE" "and more bytes", 18);
+  const std::string otherTrailer = "\xEF\xBE\xAD\xDE";
+  input.replace(input.size() - 4, 4, otherTrailer + "and more bytes");
   CharacterFile record = FilledRecord();
   FileError error;
   ASSERT_TRUE(Decode(input, &record, &error));
@@ -97,7 +98,8 @@ TEST(BcfReader, IgnoresTheTrailerAndWhatFollowsIt) {
 
 TEST(BcfReader, NulInsideATextEndsItAndKeepsTheLayout) {
   std::string input = WorkedExample();
-  input.replace(8, 3, std::string("\x03" "a\0b", 4));  // name "a\0b" for "ab"
+  const char nameWithNul[] = {3, 'a', '\0', 'b'};  // for the name "ab"
+  input.replace(8, 3, nameWithNul, sizeof nameWithNul);
   CharacterFile record = FilledRecord();
   FileError error;
   ASSERT_TRUE(Decode(input, &record, &error));

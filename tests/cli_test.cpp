@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <sstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -147,11 +147,14 @@ static const MessageCase kMessageCases[] = {
     {"dot_in_folder_only", {"dir.x/guard"}, "Unrecognized File Extension \r\n"},
     {"trailing_dot", {"guard."}, "Unrecognized File Extension .\r\n"},
     {"empty_argument", {""}, "Unrecognized File Extension \r\n"},
-    {"path_too_long", {std::string(252, 'p') + ".bcf"},
+    {"path_too_long",
+     {std::string(252, 'p') + ".bcf"},
      "Path too long " + std::string(252, 'p') + ".bcf\r\n"},
-    {"missing_input", {"missing.bcf"},
+    {"missing_input",
+     {"missing.bcf"},
      "Failed to read file missing.bcf\r\nNo such file or directory\r\n"},
-    {"missing_folder", {"nowhere/missing.CMX"},
+    {"missing_folder",
+     {"nowhere/missing.CMX"},
      "Failed to read file nowhere/missing.CMX\r\nNo such file or directory\r\n"},
 };
 INSTANTIATE_TEST_SUITE_P(Runs, CliMessage, testing::ValuesIn(kMessageCases),
@@ -275,8 +278,9 @@ TEST(Cli, OutputThatIsAFolderIsReportedAndKept) {
   ScratchFolder folder;
   WriteFileBytes(folder / "g.cmx", Fixture("worked_example.cmx"));
   mkdir((folder / "g.bcf").c_str(), 0777);
-  ExpectRun(RunCharflip(folder.path(), {"g.cmx"}),
-            kBanner + "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\nIs a directory\r\n");
+  ExpectRun(
+      RunCharflip(folder.path(), {"g.cmx"}),
+      kBanner + "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\nIs a directory\r\n");
   EXPECT_EQ(folder.List(), (Names{"g.bcf", "g.cmx"}));
 }
 
@@ -303,8 +307,9 @@ TEST(CliFault, FileSizeLimitTooSmallForTheOutput) {
   WriteFileBytes(folder / "g.cmx", "old");
   Limits limits;
   limits.fileSize = 100;  // the text form of extremes.bcf is 407 bytes
-  ExpectRun(RunCharflip(folder.path(), {"g.bcf"}, limits),
-            kBanner + "Successfully read file g.bcf\r\nFailed to write file g.cmx\r\nFile too large\r\n");
+  ExpectRun(
+      RunCharflip(folder.path(), {"g.bcf"}, limits),
+      kBanner + "Successfully read file g.bcf\r\nFailed to write file g.cmx\r\nFile too large\r\n");
   EXPECT_EQ(ReadFileBytes(folder / "g.cmx"), "old");
   EXPECT_EQ(folder.List(), (Names{"g.bcf", "g.cmx"}));
 }
@@ -336,8 +341,7 @@ class CliPermission : public testing::Test {
   static bool ExecutableReachableByNobody() {
     const pid_t child = fork();
     if (child == 0) {
-      _exit(setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
-                    access(CHARFLIP_EXECUTABLE, X_OK) == 0
+      _exit(setgid(kNobody) == 0 && setuid(kNobody) == 0 && access(CHARFLIP_EXECUTABLE, X_OK) == 0
                 ? 0
                 : 1);
     }

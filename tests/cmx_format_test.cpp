@@ -58,7 +58,7 @@ bool Decode(const std::string& text, CharacterFile* record, FileError* error) {
 
 struct LineCase {
   const char* label;
-  int line;          // of the worked example: 3 is a number, 5 the name
+  int line;  // of the worked example: 3 is a number, 5 the name
   std::string content;
   int32_t number;    // expected on line 3
   const char* text;  // expected on line 5
@@ -95,15 +95,17 @@ static const LineCase kLineCases[] = {
     {"int_max_plus_one_wraps", 3, "2147483648", INT32_MIN, nullptr},
     {"two_to_32_plus_one_wraps", 3, "4294967297", 1, nullptr},
     {"leading_zeros", 3, "-0007", -7, nullptr},
-    {"nul_ends_number", 3, std::string("12\0" "34", 5), 12, nullptr},
-    {"very_long_number_line", 3, std::string(20000, ' ') + "5" + std::string(20000, 'x'), 5, nullptr},
+    {"nul_ends_number", 3, std::string{'1', '2', '\0', '3', '4'}, 12, nullptr},
+    {"very_long_number_line", 3, std::string(20000, ' ') + "5" + std::string(20000, 'x'), 5,
+     nullptr},
     {"empty_name", 5, "", 0, ""},
     {"spaces_kept", 5, "  a b  ", 0, "  a b  "},
     {"cr_cuts_text", 5, "abc\rdef", 0, "abc"},
     {"cr_then_long_tail", 5, "abc\r" + std::string(300, 't'), 0, "abc"},
     {"nul_ends_text", 5, std::string("a\0b", 3), 0, "a"},
     {"ninety_nine_bytes", 5, std::string(99, 'n'), 0,
-     "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"},
+     "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn"
+     "nnnnnn"},
 };
 INSTANTIATE_TEST_SUITE_P(Lines, CmxLine, testing::ValuesIn(kLineCases),
                          charflip_test::NameByLabel());
@@ -142,7 +144,7 @@ static const FileVariant kVariants[] = {
     {"trailer_without_lf", WithoutLastLines(1) + "0"},
     {"other_trailer_and_more_lines", WithoutLastLines(1) + "77\r\nmore\r\nlines\r\n"},
     {"any_first_lines", WorkedExampleWithLine(1, "").replace(2, 11, "version 1")},
-    {"long_first_lines", WorkedExampleWithLine(1, std::string(50000, '/')) },
+    {"long_first_lines", WorkedExampleWithLine(1, std::string(50000, '/'))},
 };
 INSTANTIATE_TEST_SUITE_P(Files, CmxVariant, testing::ValuesIn(kVariants),
                          charflip_test::NameByLabel());

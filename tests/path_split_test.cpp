@@ -1,11 +1,11 @@
 // Splitting the command-line path into drive, directory, base name and
 // extension.
+#include "path_split.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
-
-#include "path_split.h"
 
 namespace {
 
@@ -26,7 +26,9 @@ struct SplitCase {
   const char* extension;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.path)); }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << testing::PrintToString(std::string(c.path));
+}
 
 class PathSplit : public testing::TestWithParam<SplitCase> {};
 
@@ -38,8 +40,7 @@ TEST_P(PathSplit, GivesTheFourParts) {
   EXPECT_STREQ(parts.directory, c.directory);
   EXPECT_STREQ(parts.baseName, c.baseName);
   EXPECT_STREQ(parts.extension, c.extension);
-  EXPECT_EQ(std::string(parts.drive) + parts.directory + parts.baseName + parts.extension,
-            c.path);
+  EXPECT_EQ(std::string(parts.drive) + parts.directory + parts.baseName + parts.extension, c.path);
 }
 
 static const SplitCase kSplitCases[] = {

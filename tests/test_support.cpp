@@ -60,8 +60,8 @@ void SetText(char* field, const char* text) {
 }  // namespace
 
 void SetRecord(charfile::CharacterFile* record, int32_t leading1, int32_t leading2,
-               const char* name, int32_t nameValue1, int32_t nameValue2,
-               int32_t count, const std::vector<EntryValues>& entries) {
+               const char* name, int32_t nameValue1, int32_t nameValue2, int32_t count,
+               const std::vector<EntryValues>& entries) {
   record->leadingValue1 = leading1;
   record->leadingValue2 = leading2;
   SetText(record->name, name);

@@ -28,8 +28,8 @@ struct EntryValues {
   int32_t value2;
 };
 void SetRecord(charfile::CharacterFile* record, int32_t leading1, int32_t leading2,
-               const char* name, int32_t nameValue1, int32_t nameValue2,
-               int32_t count, const std::vector<EntryValues>& entries);
+               const char* name, int32_t nameValue1, int32_t nameValue2, int32_t count,
+               const std::vector<EntryValues>& entries);
 
 // Compares what the encodings carry: the five values, the name and the
 // entries in use.

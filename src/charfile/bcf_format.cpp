@@ -26,8 +26,7 @@ class BcfSource {
       return Fail(error_, ErrorCode::kEndsEarly, ErrorPlace::kByteOffset, Place());
     }
     const uint8_t* bytes = data_ + offset_;
-    const uint32_t bits = static_cast<uint32_t>(bytes[0]) |
-                          static_cast<uint32_t>(bytes[1]) << 8 |
+    const uint32_t bits = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
                           static_cast<uint32_t>(bytes[2]) << 16 |
                           static_cast<uint32_t>(bytes[3]) << 24;
     *value = static_cast<int32_t>(bits);
@@ -49,7 +48,8 @@ class BcfSource {
     }
     const uint8_t* text = data_ + offset_ + 1;
     const void* nul = std::memchr(text, 0, length);
-    const size_t kept = nul == nullptr ? length : static_cast<size_t>(static_cast<const uint8_t*>(nul) - text);
+    const size_t kept =
+        nul == nullptr ? length : static_cast<size_t>(static_cast<const uint8_t*>(nul) - text);
     std::memcpy(field, text, kept);
     field[kept] = '\0';
     offset_ += 1 + length;
@@ -112,12 +112,10 @@ bool DecodeEntry(BcfSource& source, CharacterEntry* entry) {
 
 }  // namespace
 
-bool DecodeBcf(const uint8_t* data, size_t size, CharacterFile* record,
-               FileError* error) {
+bool DecodeBcf(const uint8_t* data, size_t size, CharacterFile* record, FileError* error) {
   BcfSource source(data, size, error);
-  if (!source.ReadInteger(&record->leadingValue1) ||
-      !source.ReadInteger(&record->leadingValue2) || !source.ReadText(record->name) ||
-      !source.ReadInteger(&record->nameValue1) ||
+  if (!source.ReadInteger(&record->leadingValue1) || !source.ReadInteger(&record->leadingValue2) ||
+      !source.ReadText(record->name) || !source.ReadInteger(&record->nameValue1) ||
       !source.ReadInteger(&record->nameValue2)) {
     return false;
   }
@@ -138,8 +136,8 @@ bool DecodeBcf(const uint8_t* data, size_t size, CharacterFile* record,
   return true;
 }
 
-bool EncodeBcf(const CharacterFile& record, uint8_t* out, size_t capacity,
-               size_t* size, FileError* error) {
+bool EncodeBcf(const CharacterFile& record, uint8_t* out, size_t capacity, size_t* size,
+               FileError* error) {
   if (!CheckRecordLimits(record, error)) {
     return false;
   }

@@ -60,43 +60,45 @@ struct CharacterFile {
 // Bytes past it are never needed.
 constexpr size_t kLongestText = kMaxTextLength;
 constexpr size_t kEntryLimit = kMaxEntries;
-constexpr size_t kMaxBcfSize = 4 + 4 + (1 + kLongestText) + 4 + 4 + 4 +
-                               kEntryLimit * (2 * (1 + kLongestText) + 4 + 4) + 4;
+constexpr size_t kMaxBcfSize =
+    4 + 4 + (1 + kLongestText) + 4 + 4 + 4 + kEntryLimit * (2 * (1 + kLongestText) + 4 + 4) + 4;
 
 // Fills `record` from the binary form in data[0, size). Refuses a file that
 // ends before the last entry is complete, a text longer than 99 bytes and a
 // count above 30. A missing or partial trailer and anything after the
 // trailer are ignored.
-bool DecodeBcf(const uint8_t* data, size_t size, CharacterFile* record,
-               FileError* error);
+bool DecodeBcf(const uint8_t* data, size_t size, CharacterFile* record, FileError* error);
 
 // Writes the binary form of `record` to out[0, capacity) and its length to
 // `size`. Refuses a record that breaks its limits or does not fit.
-bool EncodeBcf(const CharacterFile& record, uint8_t* out, size_t capacity,
-               size_t* size, FileError* error);
+bool EncodeBcf(const CharacterFile& record, uint8_t* out, size_t capacity, size_t* size,
+               FileError* error);
 
-// Line 1 of every text form that is written.
-constexpr char kCmxFirstLine[] =
-    "// Character File. Keep one value per line, in this order.";
+// The fixed lines of every text form that is written: the first two and
+// the trailer.
+constexpr char kCmxFirstLine[] = "// Character File. Keep one value per line, in this order.";
+constexpr char kCmxVersionLine[] = "version 300";
+constexpr char kCmxTrailerLine[] = "0";
+constexpr size_t kCmxMaxDecimalLength = sizeof "-2147483648" - 1;
 
-// Largest text form that EncodeCmx writes: fixed lines, five numbers,
-// the name and the entries, every line with its CR LF.
-constexpr size_t kMaxDecimalLength = 11;  // "-2147483648"
+// Largest text form that EncodeCmx writes: fixed lines, five numbers, the
+// name and the entries, every line with its CR LF.
+constexpr size_t kCmxLineEnd = 2;
+constexpr size_t kCmxNumberLine = kCmxMaxDecimalLength + kCmxLineEnd;
+constexpr size_t kCmxTextLine = kLongestText + kCmxLineEnd;
 constexpr size_t kMaxCmxSize =
-    (sizeof kCmxFirstLine - 1 + 2) + (11 + 2) + 5 * (kMaxDecimalLength + 2) +
-    (kLongestText + 2) +
-    kEntryLimit * (2 * (kLongestText + 2) + 2 * (kMaxDecimalLength + 2)) +
-    (1 + 2);
+    (sizeof kCmxFirstLine - 1 + kCmxLineEnd) + (sizeof kCmxVersionLine - 1 + kCmxLineEnd) +
+    5 * kCmxNumberLine + kCmxTextLine + kEntryLimit * (2 * kCmxTextLine + 2 * kCmxNumberLine) +
+    (sizeof kCmxTrailerLine - 1 + kCmxLineEnd);
 
 // Writes the text form of `record`, lines ending in CR LF. Refuses a record
 // whose name or an entry text in use holds a CR or LF byte (the text form
 // has no way to carry one), breaks its limits, or does not fit.
-bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity,
-               size_t* size, FileError* error);
+bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity, size_t* size,
+               FileError* error);
 
 // Reads the text form from memory; see CmxParser for the rules.
-bool DecodeCmx(const char* data, size_t size, CharacterFile* record,
-               FileError* error);
+bool DecodeCmx(const char* data, size_t size, CharacterFile* record, FileError* error);
 
 }  // namespace charfile
 

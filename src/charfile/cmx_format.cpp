@@ -9,8 +9,6 @@
 namespace charfile {
 namespace {
 
-constexpr char kVersionLine[] = "version 300";
-constexpr char kTrailerLine[] = "0";
 constexpr size_t kReadChunkSize = size_t{16} * 1024;
 
 // Appends lines to a caller's buffer; refuses once it would overflow or a
@@ -21,7 +19,6 @@ class CmxSink {
 
   size_t size() const { return size_; }
   bool overflowed() const { return overflowed_; }
-  long line() const { return line_; }
 
   void WriteLine(const char* text, size_t length) {
     if (overflowed_ || capacity_ - size_ < length + 2) {
@@ -37,21 +34,22 @@ class CmxSink {
 
   // A CR or LF inside the text would end its line early and shift every
   // later value, so such a text is refused.
-  bool WriteTextLine(const char* field) {
+  bool WriteTextLine(const char* field, FileError* error) {
     const size_t length = TextLength(field);
     if (std::memchr(field, '\r', length) != nullptr ||
         std::memchr(field, '\n', length) != nullptr) {
-      return false;
+      return Fail(error, ErrorCode::kLineBreakInText, ErrorPlace::kLine, line_);
     }
     WriteLine(field, length);
     return true;
   }
 
   void WriteNumberLine(int32_t value) {
-    char digits[kMaxDecimalLength];
+    char digits[kCmxMaxDecimalLength];
     char* start = digits + sizeof digits;
     // Work on the magnitude in unsigned arithmetic so that INT32_MIN works.
-    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    const auto bits = static_cast<uint32_t>(value);
+    uint32_t magnitude = value < 0 ? 0u - bits : bits;
     do {
       *--start = static_cast<char>('0' + magnitude % 10);
       magnitude /= 10;
@@ -70,25 +68,19 @@ class CmxSink {
   long line_ = 1;  // the line written next
 };
 
-bool WriteTextLine(CmxSink& sink, const char* field, FileError* error) {
-  const long line = sink.line();
-  return sink.WriteTextLine(field) ||
-         Fail(error, ErrorCode::kLineBreakInText, ErrorPlace::kLine, line);
-}
-
 }  // namespace
 
-bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity,
-               size_t* size, FileError* error) {
+bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity, size_t* size,
+               FileError* error) {
   if (!CheckRecordLimits(record, error)) {
     return false;
   }
   CmxSink sink(out, capacity);
   sink.WriteLine(kCmxFirstLine, sizeof kCmxFirstLine - 1);
-  sink.WriteLine(kVersionLine, sizeof kVersionLine - 1);
+  sink.WriteLine(kCmxVersionLine, sizeof kCmxVersionLine - 1);
   sink.WriteNumberLine(record.leadingValue1);
   sink.WriteNumberLine(record.leadingValue2);
-  if (!WriteTextLine(sink, record.name, error)) {
+  if (!sink.WriteTextLine(record.name, error)) {
     return false;
   }
   sink.WriteNumberLine(record.nameValue1);
@@ -96,14 +88,13 @@ bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity,
   sink.WriteNumberLine(record.entryCount);
   for (int i = 0; i < EntriesInUse(record); ++i) {
     const CharacterEntry& entry = record.entries[i];
-    if (!WriteTextLine(sink, entry.text1, error) ||
-        !WriteTextLine(sink, entry.text2, error)) {
+    if (!sink.WriteTextLine(entry.text1, error) || !sink.WriteTextLine(entry.text2, error)) {
       return false;
     }
     sink.WriteNumberLine(entry.value1);
     sink.WriteNumberLine(entry.value2);
   }
-  sink.WriteLine(kTrailerLine, sizeof kTrailerLine - 1);
+  sink.WriteLine(kCmxTrailerLine, sizeof kCmxTrailerLine - 1);
   if (sink.overflowed()) {
     return Fail(error, ErrorCode::kOutputTooLarge);
   }
@@ -111,8 +102,7 @@ bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity,
   return true;
 }
 
-bool DecodeCmx(const char* data, size_t size, CharacterFile* record,
-               FileError* error) {
+bool DecodeCmx(const char* data, size_t size, CharacterFile* record, FileError* error) {
   CmxParser parser(record);
   return parser.Feed(data, size, error) && parser.Finish(error);
 }

@@ -25,41 +25,33 @@ long CmxParser::LastValueLine() const {
 
 // Points the line about to start at the field it fills, if any.
 void CmxParser::BeginLine() {
-  kind_ = LineKind::kIgnored;
+  number_ = nullptr;
+  text_ = nullptr;
   textLength_ = 0;
   textClosed_ = false;
   phase_ = NumberPhase::kLeadingSpace;
   negative_ = false;
   magnitude_ = 0;
 
-  int32_t* number = nullptr;
-  char* text = nullptr;
   switch (line_) {
-    case 3: number = &record_->leadingValue1; break;
-    case 4: number = &record_->leadingValue2; break;
-    case 5: text = record_->name; break;
-    case 6: number = &record_->nameValue1; break;
-    case 7: number = &record_->nameValue2; break;
-    case 8: number = &record_->entryCount; break;
-    default:
-      if (line_ >= kFirstEntryLine && line_ <= LastValueLine()) {
-        const long index = line_ - kFirstEntryLine;
-        CharacterEntry& entry = record_->entries[index / kLinesPerEntry];
-        switch (index % kLinesPerEntry) {
-          case 0: text = entry.text1; break;
-          case 1: text = entry.text2; break;
-          case 2: number = &entry.value1; break;
-          default: number = &entry.value2; break;
-        }
-      }
-      break;
+    case 3: number_ = &record_->leadingValue1; return;
+    case 4: number_ = &record_->leadingValue2; return;
+    case 5: text_ = record_->name; return;
+    case 6: number_ = &record_->nameValue1; return;
+    case 7: number_ = &record_->nameValue2; return;
+    case kCountLine: number_ = &record_->entryCount; return;
+    default: break;
   }
-  number_ = number;
-  text_ = text;
-  if (number != nullptr) {
-    kind_ = LineKind::kNumber;
-  } else if (text != nullptr) {
-    kind_ = LineKind::kText;
+  if (line_ < kFirstEntryLine || line_ > LastValueLine()) {
+    return;  // the comment, the version, the trailer and what follows it
+  }
+  const long index = line_ - kFirstEntryLine;
+  CharacterEntry& entry = record_->entries[index / kLinesPerEntry];
+  switch (index % kLinesPerEntry) {
+    case 0: text_ = entry.text1; break;
+    case 1: text_ = entry.text2; break;
+    case 2: number_ = &entry.value1; break;
+    default: number_ = &entry.value2; break;
   }
 }
 
@@ -69,13 +61,14 @@ bool CmxParser::Feed(const char* data, size_t size, FileError* error) {
   }
   const char* const end = data + size;
   while (data < end && !done_) {
-    const auto* lineFeed = static_cast<const char*>(std::memchr(data, '\n', static_cast<size_t>(end - data)));
+    const auto* lineFeed =
+        static_cast<const char*>(std::memchr(data, '\n', static_cast<size_t>(end - data)));
     const size_t length = static_cast<size_t>((lineFeed != nullptr ? lineFeed : end) - data);
     lineStarted_ = true;
-    if (kind_ == LineKind::kText && !TakeText(data, length, error)) {
+    if (text_ != nullptr && !TakeText(data, length, error)) {
       return false;
     }
-    if (kind_ == LineKind::kNumber) {
+    if (number_ != nullptr) {
       TakeNumber(data, length);
     }
     if (lineFeed == nullptr) {
@@ -134,9 +127,9 @@ void CmxParser::TakeNumber(const char* data, size_t size) {
 }
 
 bool CmxParser::EndLine(FileError* error) {
-  if (kind_ == LineKind::kText) {
+  if (text_ != nullptr) {
     text_[textLength_] = '\0';
-  } else if (kind_ == LineKind::kNumber) {
+  } else if (number_ != nullptr) {
     *number_ = static_cast<int32_t>(negative_ ? 0u - magnitude_ : magnitude_);
   }
   if (line_ == kCountLine) {

@@ -38,7 +38,6 @@ class CmxParser {
   bool Finish(FileError* error);
 
  private:
-  enum class LineKind : uint8_t { kIgnored, kNumber, kText };
   enum class NumberPhase : uint8_t { kLeadingSpace, kDigits, kAfter };
 
   void BeginLine();
@@ -49,17 +48,17 @@ class CmxParser {
   bool Refuse(FileError* error, ErrorCode code, long line);
 
   CharacterFile* record_;
-  long line_ = 1;          // the line being read, from 1
+  long line_ = 1;  // the line being read, from 1
   bool lineStarted_ = false;
   bool done_ = false;
   bool refused_ = false;
   bool countKnown_ = false;
 
-  LineKind kind_ = LineKind::kIgnored;
+  // The field the current line fills: a number, a text or neither.
   int32_t* number_ = nullptr;
   char* text_ = nullptr;
 
-  size_t textLength_ = 0;  // bytes kept so far, before any CR
+  size_t textLength_ = 0;    // bytes kept so far, before any CR
   bool textClosed_ = false;  // a CR ended the text; the rest is ignored
 
   NumberPhase phase_ = NumberPhase::kLeadingSpace;

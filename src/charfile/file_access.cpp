@@ -2,8 +2,8 @@
 
 namespace charfile {
 
-bool ReadFilePrefix(const char* path, void* buffer, size_t capacity,
-                    size_t* size, FileError* error) {
+bool ReadFilePrefix(const char* path, void* buffer, size_t capacity, size_t* size,
+                    FileError* error) {
   InputFile file;
   if (!file.Open(path, error)) {
     return false;

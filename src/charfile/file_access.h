@@ -28,15 +28,14 @@ class InputFile {
 
 // Reads from the start of the file until `capacity` bytes are in or the file
 // ends, whichever comes first.
-bool ReadFilePrefix(const char* path, void* buffer, size_t capacity,
-                    size_t* size, FileError* error);
+bool ReadFilePrefix(const char* path, void* buffer, size_t capacity, size_t* size,
+                    FileError* error);
 
 // Makes the file at `path` hold exactly data[0, size): writes a new file in
 // the same folder and renames it over `path` once every byte is written and
 // closed. On failure an existing file keeps its old contents, the new file
 // is removed, and `error` holds the system's reason.
-bool ReplaceFileContents(const char* path, const void* data, size_t size,
-                         FileError* error);
+bool ReplaceFileContents(const char* path, const void* data, size_t size, FileError* error);
 
 }  // namespace charfile
 

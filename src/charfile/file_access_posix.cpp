@@ -93,8 +93,7 @@ bool InputFile::Read(void* buffer, size_t capacity, size_t* size, FileError* err
   }
 }
 
-bool ReplaceFileContents(const char* path, const void* data, size_t size,
-                         FileError* error) {
+bool ReplaceFileContents(const char* path, const void* data, size_t size, FileError* error) {
   // Through a symbolic link, replace the file it names, not the link.
   char linkTarget[PATH_MAX];
   struct stat existing {};

@@ -23,14 +23,12 @@ constexpr ErrorInfo kErrorInfo[] = {
     {"RecordInvalid", "Record breaks its limits"},
     {"OutputTooLarge", "Output does not fit its buffer"},
 };
-static_assert(sizeof kErrorInfo / sizeof kErrorInfo[0] ==
-                  static_cast<size_t>(ErrorCode::kCount),
+static_assert(sizeof kErrorInfo / sizeof kErrorInfo[0] == static_cast<size_t>(ErrorCode::kCount),
               "kErrorInfo needs one row per ErrorCode");
 
 const ErrorInfo& InfoFor(ErrorCode code) {
   const auto index = static_cast<size_t>(code);
-  return index < static_cast<size_t>(ErrorCode::kCount) ? kErrorInfo[index]
-                                                        : kErrorInfo[0];
+  return index < static_cast<size_t>(ErrorCode::kCount) ? kErrorInfo[index] : kErrorInfo[0];
 }
 
 }  // namespace
@@ -43,11 +41,10 @@ size_t FormatError(const FileError& error, char* out, size_t capacity) {
   if (error.code == ErrorCode::kSystem) {
     length = std::snprintf(out, capacity, "%s", std::strerror(error.systemError));
   } else if (error.place == ErrorPlace::kByteOffset) {
-    length = std::snprintf(out, capacity, "%s (byte offset %ld)",
-                           ErrorText(error.code), error.position);
+    length =
+        std::snprintf(out, capacity, "%s (byte offset %ld)", ErrorText(error.code), error.position);
   } else if (error.place == ErrorPlace::kLine) {
-    length = std::snprintf(out, capacity, "%s (line %ld)", ErrorText(error.code),
-                           error.position);
+    length = std::snprintf(out, capacity, "%s (line %ld)", ErrorText(error.code), error.position);
   } else {
     length = std::snprintf(out, capacity, "%s", ErrorText(error.code));
   }

@@ -9,14 +9,14 @@ namespace charfile {
 
 enum class ErrorCode : uint8_t {
   kNone,
-  kSystem,            // the system refused an open, read, write or rename
-  kEndsEarly,         // the file ends before the last entry is complete
-  kTextTooLong,       // a binary length byte above 99
-  kTooManyEntries,    // an entry count above 30
-  kLineTooLong,       // a text line over 99 bytes before its line end
-  kLineBreakInText,   // a text to write holds a CR or LF byte
-  kRecordInvalid,     // a record to write breaks its own limits
-  kOutputTooLarge,    // the encoded form does not fit the given buffer
+  kSystem,           // the system refused an open, read, write or rename
+  kEndsEarly,        // the file ends before the last entry is complete
+  kTextTooLong,      // a binary length byte above 99
+  kTooManyEntries,   // an entry count above 30
+  kLineTooLong,      // a text line over 99 bytes before its line end
+  kLineBreakInText,  // a text to write holds a CR or LF byte
+  kRecordInvalid,    // a record to write breaks its own limits
+  kOutputTooLarge,   // the encoded form does not fit the given buffer
   kCount
 };
 
