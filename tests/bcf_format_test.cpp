@@ -58,7 +58,8 @@ static const RefusedBcf kRefusedBcf[] = {
     {"refused/entry_length_255.bcf", ErrorCode::kTextTooLong, 25},
     {"refused/count_31.bcf", ErrorCode::kTooManyEntries, 19},
 };
-INSTANTIATE_TEST_SUITE_P(Files, BcfRefusal, testing::ValuesIn(kRefusedBcf));
+INSTANTIATE_TEST_SUITE_P(Files, BcfRefusal, testing::ValuesIn(kRefusedBcf),
+                         charflip_test::NameByFile());
 
 // Every cut of a valid file short of its trailer is refused; every cut
 // inside the trailer reads as the whole file.

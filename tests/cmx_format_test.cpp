@@ -179,7 +179,8 @@ static const RefusedCmx kRefusedCmx[] = {
     {"refused/entry_line_100.cmx", ErrorCode::kLineTooLong, 10},
     {"refused/count_31.cmx", ErrorCode::kTooManyEntries, 8},
 };
-INSTANTIATE_TEST_SUITE_P(Files, CmxRefusal, testing::ValuesIn(kRefusedCmx));
+INSTANTIATE_TEST_SUITE_P(Files, CmxRefusal, testing::ValuesIn(kRefusedCmx),
+                         charflip_test::NameByFile());
 
 // ---- Reading in pieces ------------------------------------------------------
 
@@ -249,21 +250,21 @@ TEST(CmxWriter, RefusesLineBreaksInTextsInUseAndSaysOnWhichLine) {
   char out[charfile::kMaxCmxSize];
   size_t size = 0;
 
+  using Field = char* (*)(CharacterFile&);
   struct Case {
-    char* field;
+    Field field;
     const char* text;
     long line;
   };
   const Case cases[] = {
-      {record.name, "a\nb", 5},
-      {record.name, "trailing cr\r", 5},
-      {record.entries[0].text1, "\n", 9},
-      {record.entries[0].text2, "Y\rZ", 10},
+      {[](CharacterFile& r) { return r.name; }, "a\nb", 5},
+      {[](CharacterFile& r) { return r.name; }, "trailing cr\r", 5},
+      {[](CharacterFile& r) { return r.entries[0].text1; }, "\n", 9},
+      {[](CharacterFile& r) { return r.entries[0].text2; }, "Y\rZ", 10},
   };
   for (const Case& c : cases) {
     CharacterFile broken = record;
-    const auto offset = c.field - reinterpret_cast<char*>(&record);
-    std::strcpy(reinterpret_cast<char*>(&broken) + offset, c.text);
+    std::strcpy(c.field(broken), c.text);
     EXPECT_FALSE(charfile::EncodeCmx(broken, out, sizeof out, &size, &error)) << c.text;
     EXPECT_EQ(error.code, ErrorCode::kLineBreakInText);
     EXPECT_EQ(error.place, ErrorPlace::kLine);

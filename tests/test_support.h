@@ -44,6 +44,20 @@ struct NameByLabel {
   }
 };
 
+// Names the cases of a parameterised test after the fixture in their
+// `file` field: "refused/ends_early.bcf" gives "ends_early_bcf".
+struct NameByFile {
+  template <typename Case>
+  std::string operator()(const testing::TestParamInfo<Case>& param) const {
+    std::string name = param.param.file;
+    name = name.substr(name.find_last_of('/') + 1);
+    for (char& c : name) {
+      c = c == '.' ? '_' : c;
+    }
+    return name;
+  }
+};
+
 // A fresh folder under the system's temporary folder, removed with its
 // contents at the end of the test.
 class ScratchFolder {
