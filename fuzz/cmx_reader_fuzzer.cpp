@@ -15,11 +15,12 @@ using charflip_fuzz::Check;
 void CheckSplitReadsTheSame(const char* text, size_t size, bool accepted,
                             const charfile::CharacterFile& whole,
                             const charfile::FileError& wholeError) {
-  const size_t split = size == 0 ? 0 : static_cast<unsigned char>(text[0]) * 131u % (size + 1);
+  const size_t split =
+      size == 0 ? 0 : size_t{static_cast<unsigned char>(text[0])} * 131 % (size + 1);
   charfile::CharacterFile record;
   std::memset(&record, 0x3C, sizeof record);
   charfile::FileError error;
-  charfile::CmxParser parser(&record);
+  charfile::CmxParser parser(record);
   const bool splitAccepted = parser.Feed(text, split, &error) &&
                              parser.Feed(text + split, size - split, &error) &&
                              parser.Finish(&error);

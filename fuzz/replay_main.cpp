@@ -17,9 +17,9 @@ int ReplayFile(const std::filesystem::path& path) {
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
-    std::fclose(file);
+    static_cast<void>(std::fclose(file));
   } else {
-    std::fprintf(stderr, "cannot open %s\n", path.string().c_str());
+    static_cast<void>(std::fprintf(stderr, "cannot open %s\n", path.string().c_str()));
     return 0;
   }
   std::printf("%s\n", path.string().c_str());

@@ -82,6 +82,7 @@ ToolRun RunCharflip(const std::string& folder, const std::vector<std::string>& a
       }
     }
     std::vector<char*> argv;
+    argv.reserve(words.size() + args.size() + 2);
     for (std::string& word : words) {
       argv.push_back(word.data());
     }
@@ -90,7 +91,7 @@ ToolRun RunCharflip(const std::string& folder, const std::vector<std::string>& a
       argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
-    std::signal(SIGXFSZ, SIG_IGN);
+    static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
     const rlimit fileSize{limits.fileSize, limits.fileSize};
     setrlimit(RLIMIT_FSIZE, &fileSize);
     if (limits.unprivileged && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {

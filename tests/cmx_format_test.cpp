@@ -203,7 +203,7 @@ TEST(CmxParser, ReadsTheSameWhereverThePiecesSplit) {
       SCOPED_TRACE("split at " + std::to_string(split));
       CharacterFile record = FilledRecord();
       FileError error;
-      charfile::CmxParser parser(&record);
+      charfile::CmxParser parser(record);
       const bool accepted = parser.Feed(input.data(), split, &error) &&
                             parser.Feed(input.data() + split, input.size() - split, &error) &&
                             parser.Finish(&error);
@@ -217,7 +217,7 @@ TEST(CmxParser, ReadsTheSameWhereverThePiecesSplit) {
     }
     CharacterFile record = FilledRecord();
     FileError error;
-    charfile::CmxParser parser(&record);
+    charfile::CmxParser parser(record);
     bool accepted = true;
     for (size_t i = 0; i < input.size() && accepted; ++i) {
       accepted = parser.Feed(&input[i], 1, &error);

@@ -28,7 +28,7 @@ std::string ReadFileBytes(const std::string& path) {
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
     bytes.append(chunk, got);
   }
-  std::fclose(file);
+  static_cast<void>(std::fclose(file));
   return bytes;
 }
 

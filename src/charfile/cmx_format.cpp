@@ -103,7 +103,7 @@ bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity, size_t* 
 }
 
 bool DecodeCmx(const char* data, size_t size, CharacterFile* record, FileError* error) {
-  CmxParser parser(record);
+  CmxParser parser(*record);
   return parser.Feed(data, size, error) && parser.Finish(error);
 }
 
@@ -112,7 +112,7 @@ bool CharacterFile::ReadCmx(const char* path, FileError* error) {
   if (!file.Open(path, error)) {
     return false;
   }
-  CmxParser parser(this);
+  CmxParser parser(*this);
   char chunk[kReadChunkSize];
   while (!parser.done()) {
     size_t got = 0;

@@ -17,10 +17,10 @@ bool IsSpace(unsigned char byte) {
 
 }  // namespace
 
-CmxParser::CmxParser(CharacterFile* record) : record_(record) { BeginLine(); }
+CmxParser::CmxParser(CharacterFile& record) : record_(record) { BeginLine(); }
 
 long CmxParser::LastValueLine() const {
-  return countKnown_ ? kCountLine + kLinesPerEntry * EntriesInUse(*record_) : kCountLine;
+  return countKnown_ ? kCountLine + kLinesPerEntry * EntriesInUse(record_) : kCountLine;
 }
 
 // Points the line about to start at the field it fills, if any.
@@ -34,19 +34,19 @@ void CmxParser::BeginLine() {
   magnitude_ = 0;
 
   switch (line_) {
-    case 3: number_ = &record_->leadingValue1; return;
-    case 4: number_ = &record_->leadingValue2; return;
-    case 5: text_ = record_->name; return;
-    case 6: number_ = &record_->nameValue1; return;
-    case 7: number_ = &record_->nameValue2; return;
-    case kCountLine: number_ = &record_->entryCount; return;
+    case 3: number_ = &record_.leadingValue1; return;
+    case 4: number_ = &record_.leadingValue2; return;
+    case 5: text_ = record_.name; return;
+    case 6: number_ = &record_.nameValue1; return;
+    case 7: number_ = &record_.nameValue2; return;
+    case kCountLine: number_ = &record_.entryCount; return;
     default: break;
   }
   if (line_ < kFirstEntryLine || line_ > LastValueLine()) {
     return;  // the comment, the version, the trailer and what follows it
   }
   const long index = line_ - kFirstEntryLine;
-  CharacterEntry& entry = record_->entries[index / kLinesPerEntry];
+  CharacterEntry& entry = record_.entries[index / kLinesPerEntry];
   switch (index % kLinesPerEntry) {
     case 0: text_ = entry.text1; break;
     case 1: text_ = entry.text2; break;
@@ -133,7 +133,7 @@ bool CmxParser::EndLine(FileError* error) {
     *number_ = static_cast<int32_t>(negative_ ? 0u - magnitude_ : magnitude_);
   }
   if (line_ == kCountLine) {
-    if (record_->entryCount > kMaxEntries) {
+    if (record_.entryCount > kMaxEntries) {
       return Refuse(error, ErrorCode::kTooManyEntries, line_);
     }
     countKnown_ = true;

@@ -24,7 +24,7 @@ namespace charfile {
 
 class CmxParser {
  public:
-  explicit CmxParser(CharacterFile* record);
+  explicit CmxParser(CharacterFile& record);
 
   // Takes the next `size` bytes of the file. Returns false once the file is
   // refused; later calls then keep returning false.
@@ -47,7 +47,7 @@ class CmxParser {
   long LastValueLine() const;
   bool Refuse(FileError* error, ErrorCode code, long line);
 
-  CharacterFile* record_;
+  CharacterFile& record_;
   long line_ = 1;  // the line being read, from 1
   bool lineStarted_ = false;
   bool done_ = false;
