@@ -1,118 +1,39 @@
 // The built charflip, end to end, in a scratch folder: its standard output
 // byte for byte, its exit status and the files it leaves.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
-#include <cstdlib>
+#include <cctype>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform.h"
 #include "test_support.h"
+#include "tool_runner.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
 using charflip_test::DataPath;
-using charflip_test::FileExists;
+using charflip_test::MakeFolder;
 using charflip_test::ReadFileBytes;
+using charflip_test::RunCharflip;
+using charflip_test::RunOptions;
 using charflip_test::ScratchFolder;
+using charflip_test::SystemFault;
+using charflip_test::SystemText;
+using charflip_test::ToolRun;
 using charflip_test::WriteFileBytes;
 
 const std::string kBanner = "CHARFLIP v1.00 by the CHARFLIP developers\r\n\r\n";
 
-struct ToolRun {
-  std::string out;
-  std::string err;
-  int status = -1;
-};
-
-std::string ReadAll(int fd) {
-  std::string bytes;
-  char chunk[4096];
-  ssize_t got = 0;
-  while ((got = read(fd, chunk, sizeof chunk)) > 0) {
-    bytes.append(chunk, static_cast<size_t>(got));
-  }
-  return bytes;
-}
-
-// How the child process is set up, for the fault tests.
-struct Limits {
-  rlim_t fileSize = RLIM_INFINITY;  // RLIMIT_FSIZE, with SIGXFSZ ignored
-  bool unprivileged = false;        // drop root, so file permissions apply
-  bool readerGone = false;          // standard output is a pipe nobody reads
-};
-
-constexpr uid_t kNobody = 65534;
-
-// Runs charflip in `folder` with exactly `args` after the program name.
-ToolRun RunCharflip(const std::string& folder, const std::vector<std::string>& args,
-                    const Limits& limits = Limits()) {
-  int outPipe[2];
-  int errPipe[2];
-  ToolRun run;
-  if (pipe(outPipe) != 0 || pipe(errPipe) != 0) {
-    ADD_FAILURE() << "pipe";
-    return run;
-  }
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(outPipe[1], STDOUT_FILENO);
-    int deadPipe[2];
-    if (limits.readerGone && pipe(deadPipe) == 0) {
-      close(deadPipe[0]);
-      dup2(deadPipe[1], STDOUT_FILENO);
-    }
-    dup2(errPipe[1], STDERR_FILENO);
-    close(outPipe[0]);
-    close(errPipe[0]);
-    // CHARFLIP_TEST_WRAPPER, such as "valgrind --error-exitcode=99", runs
-    // charflip under another program; its words come first.
-    std::vector<std::string> words;
-    if (const char* wrapper = std::getenv("CHARFLIP_TEST_WRAPPER")) {
-      std::istringstream split(wrapper);
-      for (std::string word; split >> word;) {
-        words.push_back(word);
-      }
-    }
-    std::vector<char*> argv;
-    argv.reserve(words.size() + args.size() + 2);
-    for (std::string& word : words) {
-      argv.push_back(word.data());
-    }
-    argv.push_back(const_cast<char*>(CHARFLIP_EXECUTABLE));
-    for (const std::string& arg : args) {
-      argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
-    const rlimit fileSize{limits.fileSize, limits.fileSize};
-    setrlimit(RLIMIT_FSIZE, &fileSize);
-    if (limits.unprivileged && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
-      _exit(126);
-    }
-    if (chdir(folder.c_str()) == 0) {
-      execvp(argv[0], argv.data());
-    }
-    _exit(127);
-  }
-  close(outPipe[1]);
-  close(errPipe[1]);
-  run.out = ReadAll(outPipe[0]);
-  run.err = ReadAll(errPipe[0]);
-  close(outPipe[0]);
-  close(errPipe[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+// The reason line that follows a failure the system reports.
+std::string Reason(SystemFault fault) { return SystemText(fault) + "\r\n"; }
 
 void ExpectRun(const ToolRun& run, const std::string& expectedOut) {
   EXPECT_EQ(run.out, expectedOut);
@@ -153,10 +74,10 @@ static const MessageCase kMessageCases[] = {
      "Path too long " + std::string(252, 'p') + ".bcf\r\n"},
     {"missing_input",
      {"missing.bcf"},
-     "Failed to read file missing.bcf\r\nNo such file or directory\r\n"},
+     "Failed to read file missing.bcf\r\n" + Reason(SystemFault::kMissingFile)},
     {"missing_folder",
-     {"nowhere/missing.CMX"},
-     "Failed to read file nowhere/missing.CMX\r\nNo such file or directory\r\n"},
+     {"nowhere/missing.bcf"},
+     "Failed to read file nowhere/missing.bcf\r\n" + Reason(SystemFault::kMissingFolder)},
 };
 INSTANTIATE_TEST_SUITE_P(Runs, CliMessage, testing::ValuesIn(kMessageCases),
                          charflip_test::NameByLabel());
@@ -172,6 +93,19 @@ struct ConversionCase {
   const char* expectedOutput;  // fixture the output must equal
 };
 
+// The input path as the tool reports it: as typed where file names keep
+// their case, else rebuilt with the extension in lower case.
+std::string ReportedInput(const std::string& typed) {
+  if (!charflip::kFileNamesIgnoreCase) {
+    return typed;
+  }
+  std::string rebuilt = typed;
+  for (size_t i = rebuilt.rfind('.'); i < rebuilt.size(); ++i) {
+    rebuilt[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(rebuilt[i])));
+  }
+  return rebuilt;
+}
+
 void PrintTo(const ConversionCase& c, std::ostream* os) { *os << c.label; }
 
 class CliConversion : public testing::TestWithParam<ConversionCase> {};
@@ -179,10 +113,10 @@ class CliConversion : public testing::TestWithParam<ConversionCase> {};
 TEST_P(CliConversion, WritesTheOtherFormBesideTheInput) {
   const ConversionCase& c = GetParam();
   ScratchFolder folder;
-  mkdir((folder / "chars").c_str(), 0777);
+  MakeFolder(folder / "chars");
   WriteFileBytes(folder / c.input, ReadFileBytes(DataPath(c.fixture)));
   ExpectRun(RunCharflip(folder.path(), {c.input}),
-            kBanner + "Successfully " + c.readWord + " file " + c.input +
+            kBanner + "Successfully " + c.readWord + " file " + ReportedInput(c.input) +
                 "\r\nSuccessfully wrote file " + c.output + "\r\n");
   EXPECT_EQ(ReadFileBytes(folder / c.output), ReadFileBytes(DataPath(c.expectedOutput)));
 }
@@ -278,18 +212,18 @@ TEST(Cli, RefusedTextCreatesNoOutput) {
 TEST(Cli, OutputThatIsAFolderIsReportedAndKept) {
   ScratchFolder folder;
   WriteFileBytes(folder / "g.cmx", Fixture("worked_example.cmx"));
-  mkdir((folder / "g.bcf").c_str(), 0777);
-  ExpectRun(
-      RunCharflip(folder.path(), {"g.cmx"}),
-      kBanner + "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\nIs a directory\r\n");
+  MakeFolder(folder / "g.bcf");
+  ExpectRun(RunCharflip(folder.path(), {"g.cmx"}),
+            kBanner + "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n" +
+                Reason(SystemFault::kOutputIsFolder));
   EXPECT_EQ(folder.List(), (Names{"g.bcf", "g.cmx"}));
 }
 
 TEST(Cli, InputThatIsAFolderIsReported) {
   ScratchFolder folder;
-  mkdir((folder / "g.bcf").c_str(), 0777);
+  MakeFolder(folder / "g.bcf");
   ExpectRun(RunCharflip(folder.path(), {"g.bcf"}),
-            kBanner + "Failed to read file g.bcf\r\nIs a directory\r\n");
+            kBanner + "Failed to read file g.bcf\r\n" + Reason(SystemFault::kInputIsFolder));
   EXPECT_EQ(folder.List(), Names{"g.bcf"});
 }
 
@@ -297,91 +231,127 @@ TEST(Cli, LongestPathIsAccepted) {
   ScratchFolder folder;
   const std::string name = std::string(251, 'p') + ".bcf";  // 255 bytes
   const ToolRun run = RunCharflip(folder.path(), {name});
-  EXPECT_EQ(run.out, kBanner + "Failed to read file " + name + "\r\nNo such file or directory\r\n");
+  EXPECT_EQ(run.out, kBanner + "Failed to read file " + name + "\r\n" +
+                         Reason(SystemFault::kMissingFile));
 }
 
 // ---- Faults of the file system: each reported, the old output kept, no stray file
 
 TEST(CliFault, FileSizeLimitTooSmallForTheOutput) {
+  if (!charflip_test::SupportsFileSizeLimit()) {
+    GTEST_SKIP() << "this system has no per-process file size limit";
+  }
   ScratchFolder folder;
   WriteFileBytes(folder / "g.bcf", Fixture("extremes.bcf"));
   WriteFileBytes(folder / "g.cmx", "old");
-  Limits limits;
-  limits.fileSize = 100;  // the text form of extremes.bcf is 407 bytes
-  ExpectRun(
-      RunCharflip(folder.path(), {"g.bcf"}, limits),
-      kBanner + "Successfully read file g.bcf\r\nFailed to write file g.cmx\r\nFile too large\r\n");
+  RunOptions options;
+  options.fileSizeLimit = 100;  // the text form of extremes.bcf is 407 bytes
+  ExpectRun(RunCharflip(folder.path(), {"g.bcf"}, options),
+            kBanner + "Successfully read file g.bcf\r\nFailed to write file g.cmx\r\n" +
+                Reason(SystemFault::kFileTooLarge));
   EXPECT_EQ(ReadFileBytes(folder / "g.cmx"), "old");
   EXPECT_EQ(folder.List(), (Names{"g.bcf", "g.cmx"}));
 }
 
 TEST(CliFault, StandardOutputWithNoReaderStillConverts) {
+  if (!charflip_test::SupportsClosedPipes()) {
+    GTEST_SKIP() << "writing to a pipe nobody reads does not signal the writer here";
+  }
   ScratchFolder folder;
   WriteFileBytes(folder / "g.bcf", Fixture("worked_example.bcf"));
-  Limits limits;
-  limits.readerGone = true;
-  const ToolRun run = RunCharflip(folder.path(), {"g.bcf"}, limits);
+  RunOptions options;
+  options.readerGone = true;
+  const ToolRun run = RunCharflip(folder.path(), {"g.bcf"}, options);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(ReadFileBytes(folder / "g.cmx"), Fixture("worked_example.cmx"));
 }
 
-// The permission tests need a user whom permissions bind: root is not.
+// Windows marks a file read-only for everyone, so no other user is needed.
+TEST(CliFault, ReadOnlyOutputIsNotReplaced) {
+  RunOptions options;
+  options.unprivileged = true;
+  if (!charflip_test::kWindows && !charflip_test::SupportsUnprivilegedRuns()) {
+    GTEST_SKIP() << "no user here whom file permissions bind";
+  }
+  ScratchFolder folder;
+  charflip_test::OpenToEveryone(folder.path());
+  WriteFileBytes(folder / "g.cmx", Fixture("worked_example.cmx"));
+  WriteFileBytes(folder / "g.bcf", "kept");
+  charflip_test::MakeReadOnly(folder / "g.bcf");
+  ExpectRun(RunCharflip(folder.path(), {"g.cmx"}, options),
+            kBanner + "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n" +
+                Reason(SystemFault::kPermissionDenied));
+  EXPECT_EQ(ReadFileBytes(folder / "g.bcf"), "kept");
+  EXPECT_EQ(folder.List(), (Names{"g.bcf", "g.cmx"}));
+}
+
+// POSIX permissions, as a user whom they bind.
 class CliPermission : public testing::Test {
  protected:
   void SetUp() override {
-    if (geteuid() == 0) {
-      chmod(folder_.path().c_str(), 0777);
-      if (!ExecutableReachableByNobody()) {
-        GTEST_SKIP() << "the unprivileged user cannot run " << CHARFLIP_EXECUTABLE;
-      }
+    if (charflip_test::kWindows || !charflip_test::SupportsUnprivilegedRuns()) {
+      GTEST_SKIP() << "needs POSIX permissions and a user whom they bind";
     }
+    charflip_test::OpenToEveryone(folder_.path());
     WriteFileBytes(folder_ / "g.cmx", Fixture("worked_example.cmx"));
-    chmod((folder_ / "g.cmx").c_str(), 0644);
-  }
-
-  static bool ExecutableReachableByNobody() {
-    const pid_t child = fork();
-    if (child == 0) {
-      _exit(setgid(kNobody) == 0 && setuid(kNobody) == 0 && access(CHARFLIP_EXECUTABLE, X_OK) == 0
-                ? 0
-                : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 
   ToolRun RunUnprivileged() {
-    Limits limits;
-    limits.unprivileged = true;
-    return RunCharflip(folder_.path(), {"g.cmx"}, limits);
+    RunOptions options;
+    options.unprivileged = true;
+    return RunCharflip(folder_.path(), {"g.cmx"}, options);
   }
 
   ScratchFolder folder_;
 };
 
-TEST_F(CliPermission, ReadOnlyOutputIsNotReplaced) {
-  WriteFileBytes(folder_ / "g.bcf", "kept");
-  chmod((folder_ / "g.bcf").c_str(), 0444);
-  ExpectRun(RunUnprivileged(), kBanner +
-                                   "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n"
-                                   "Permission denied\r\n");
-  EXPECT_EQ(ReadFileBytes(folder_ / "g.bcf"), "kept");
-  EXPECT_EQ(folder_.List(), (Names{"g.bcf", "g.cmx"}));
-}
-
+#ifndef _WIN32
 TEST_F(CliPermission, ReadOnlyFolderGetsNoOutput) {
   chmod(folder_.path().c_str(), 0555);
   ExpectRun(RunUnprivileged(), kBanner +
-                                   "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n"
-                                   "Permission denied\r\n");
+                                   "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n" +
+                                   Reason(SystemFault::kPermissionDenied));
   EXPECT_EQ(folder_.List(), Names{"g.cmx"});
 }
 
 TEST_F(CliPermission, UnreadableInputIsReported) {
   chmod((folder_ / "g.cmx").c_str(), 0200);
-  ExpectRun(RunUnprivileged(), kBanner + "Failed to read file g.cmx\r\nPermission denied\r\n");
+  ExpectRun(RunUnprivileged(),
+            kBanner + "Failed to read file g.cmx\r\n" + Reason(SystemFault::kPermissionDenied));
   EXPECT_EQ(folder_.List(), Names{"g.cmx"});
+}
+#endif
+
+// ---- Double-byte code pages (Windows under code page 932 only) ----------------
+
+class CliCodePage932 : public testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    if (GetACP() == 932) {
+      return;
+    }
+#endif
+    GTEST_SKIP() << "needs Windows running under code page 932 (LC_ALL=ja_JP.UTF-8 in Wine)";
+  }
+};
+
+// 0x95 0x5C is one character whose second byte is '\': no separator, so the
+// last dot before it still starts the extension.
+TEST_F(CliCodePage932, TrailByteBackslashIsNoSeparator) {
+  ScratchFolder folder;
+  ExpectRun(RunCharflip(folder.path(), {"a.b\x95\\c"}),
+            kBanner + "Unrecognized File Extension .b\x95\\c\r\n");
+}
+
+TEST_F(CliCodePage932, ConvertsAFileWithADoubleByteName) {
+  ScratchFolder folder;
+  const std::string name = "\x95\\";  // one character
+  WriteFileBytes(folder / (name + ".bcf"), Fixture("worked_example.bcf"));
+  ExpectRun(RunCharflip(folder.path(), {name + ".bcf"}),
+            kBanner + "Successfully read file " + name + ".bcf\r\nSuccessfully wrote file " + name +
+                ".cmx\r\n");
+  EXPECT_EQ(ReadFileBytes(folder / (name + ".cmx")), Fixture("worked_example.cmx"));
 }
 
 }  // namespace

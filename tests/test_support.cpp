@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
+
+#include "charfile/file_access.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace charflip_test {
 
@@ -39,9 +46,30 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
   ASSERT_EQ(std::fclose(file), 0);
 }
 
-bool FileExists(const std::string& path) {
-  std::error_code ignored;
-  return fs::exists(fs::symlink_status(path, ignored));
+void MakeFolder(const std::string& path) {
+  std::error_code error;
+  EXPECT_TRUE(fs::create_directory(path, error)) << path << ": " << error.message();
+}
+
+void OpenToEveryone(const std::string& folder) {
+  fs::permissions(folder, fs::perms::all, fs::perm_options::add);
+}
+
+void MakeReadOnly(const std::string& path) {
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
+std::string SystemText(SystemFault fault) {
+#ifdef _WIN32
+  static const int kCodes[] = {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED,
+                               ERROR_ACCESS_DENIED,  ERROR_ACCESS_DENIED,  ERROR_DISK_FULL};
+#else
+  static const int kCodes[] = {ENOENT, ENOENT, EISDIR, EISDIR, EACCES, EFBIG};
+#endif
+  char text[256];
+  charfile::SystemErrorText(kCodes[static_cast<int>(fault)], text, sizeof text);
+  return text;
 }
 
 charfile::CharacterFile FilledRecord(unsigned char fill) {
@@ -96,16 +124,28 @@ void ExpectSameRecord(const charfile::CharacterFile& expected,
 }
 
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (fs::temp_directory_path() / "charflip-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
+  std::random_device seed;
+  std::mt19937 random(seed());
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const fs::path candidate =
+        fs::temp_directory_path() / ("charflip-test-" + std::to_string(random()));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      path_ = candidate.generic_string();
+    }
+  }
+  if (path_.empty()) {
     ADD_FAILURE() << "cannot create a scratch folder";
   }
-  path_ = pattern;
 }
 
 ScratchFolder::~ScratchFolder() {
+  // Tests may leave read-only files and folders behind; make them removable.
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  for (fs::recursive_directory_iterator it(path_, ignored), end; it != end; it.increment(ignored)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  }
   fs::remove_all(path_, ignored);
 }
 

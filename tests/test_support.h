@@ -11,10 +11,32 @@
 
 namespace charflip_test {
 
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
 std::string DataPath(const std::string& name);  // a file under tests/data
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
+void MakeFolder(const std::string& path);
+// Lets every user create files in the folder.
+void OpenToEveryone(const std::string& folder);
+// Makes the file read-only for every user (on Windows, its read-only mark).
+void MakeReadOnly(const std::string& path);
+
+// Failures whose reason line is the system's own text, which differs
+// between systems.
+enum class SystemFault {
+  kMissingFile,
+  kMissingFolder,
+  kInputIsFolder,
+  kOutputIsFolder,
+  kPermissionDenied,
+  kFileTooLarge,
+};
+std::string SystemText(SystemFault fault);
 
 // A record with every byte set to `fill`, so that a reader that leaves a
 // field alone shows up.

@@ -31,6 +31,11 @@ class InputFile {
 bool ReadFilePrefix(const char* path, void* buffer, size_t capacity, size_t* size,
                     FileError* error);
 
+// The system's own text for one of its error codes, as FileError keeps
+// them, without line end. Always NUL-terminates when capacity > 0; returns
+// the length it wanted.
+size_t SystemErrorText(int code, char* out, size_t capacity);
+
 // Makes the file at `path` hold exactly data[0, size): writes a new file in
 // the same folder and renames it over `path` once every byte is written and
 // closed. On failure an existing file keeps its old contents, the new file

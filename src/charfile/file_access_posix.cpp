@@ -65,6 +65,11 @@ bool WriteAll(int fd, const uint8_t* data, size_t size, FileError* error) {
 
 }  // namespace
 
+size_t SystemErrorText(int code, char* out, size_t capacity) {
+  const int length = std::snprintf(out, capacity, "%s", std::strerror(code));
+  return length < 0 ? 0 : static_cast<size_t>(length);
+}
+
 InputFile::~InputFile() {
   if (handle_ >= 0) {
     close(static_cast<int>(handle_));

@@ -1,7 +1,8 @@
 #include "charfile/file_error.h"
 
 #include <cstdio>
-#include <cstring>
+
+#include "charfile/file_access.h"
 
 namespace charfile {
 namespace {
@@ -39,7 +40,7 @@ const char* ErrorText(ErrorCode code) { return InfoFor(code).text; }
 size_t FormatError(const FileError& error, char* out, size_t capacity) {
   int length = 0;
   if (error.code == ErrorCode::kSystem) {
-    length = std::snprintf(out, capacity, "%s", std::strerror(error.systemError));
+    return SystemErrorText(error.systemError, out, capacity);
   } else if (error.place == ErrorPlace::kByteOffset) {
     length =
         std::snprintf(out, capacity, "%s (byte offset %ld)", ErrorText(error.code), error.position);

@@ -31,7 +31,7 @@ struct FileError {
   ErrorCode code = ErrorCode::kNone;
   ErrorPlace place = ErrorPlace::kNone;
   long position = 0;
-  int systemError = 0;  // errno-style code, for kSystem
+  int systemError = 0;  // for kSystem: errno, or GetLastError() on Windows
 };
 
 // A short identifier such as "EndsEarly", and a sentence such as
