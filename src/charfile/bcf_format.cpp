@@ -65,13 +65,14 @@ class BcfSource {
   FileError* error_;
 };
 
-// Appends fields to a caller's buffer; refuses once it would overflow.
+// Appends fields to a caller's buffer. Stops at the first problem: a text
+// without its NUL within the field, or no room left.
 class BcfSink {
  public:
   BcfSink(uint8_t* out, size_t capacity) : out_(out), capacity_(capacity) {}
 
   size_t size() const { return size_; }
-  bool overflowed() const { return overflowed_; }
+  ErrorCode problem() const { return problem_; }
 
   void WriteInteger(int32_t value) {
     if (!Reserve(kIntegerSize)) {
@@ -85,6 +86,9 @@ class BcfSink {
 
   void WriteText(const char* field) {
     const size_t length = TextLength(field);
+    if (length > static_cast<size_t>(kMaxTextLength)) {
+      problem_ = problem_ == ErrorCode::kNone ? ErrorCode::kRecordInvalid : problem_;
+    }
     if (!Reserve(1 + length)) {
       return;
     }
@@ -95,14 +99,16 @@ class BcfSink {
 
  private:
   bool Reserve(size_t count) {
-    overflowed_ = overflowed_ || capacity_ - size_ < count;
-    return !overflowed_;
+    if (problem_ == ErrorCode::kNone && capacity_ - size_ < count) {
+      problem_ = ErrorCode::kOutputTooLarge;
+    }
+    return problem_ == ErrorCode::kNone;
   }
 
   uint8_t* out_;
   size_t capacity_;
   size_t size_ = 0;
-  bool overflowed_ = false;
+  ErrorCode problem_ = ErrorCode::kNone;
 };
 
 bool DecodeEntry(BcfSource& source, CharacterEntry* entry) {
@@ -138,8 +144,8 @@ bool DecodeBcf(const uint8_t* data, size_t size, CharacterFile* record, FileErro
 
 bool EncodeBcf(const CharacterFile& record, uint8_t* out, size_t capacity, size_t* size,
                FileError* error) {
-  if (!CheckRecordLimits(record, error)) {
-    return false;
+  if (record.entryCount > kMaxEntries) {
+    return Fail(error, ErrorCode::kTooManyEntries);
   }
   BcfSink sink(out, capacity);
   sink.WriteInteger(record.leadingValue1);
@@ -156,8 +162,8 @@ bool EncodeBcf(const CharacterFile& record, uint8_t* out, size_t capacity, size_
     sink.WriteInteger(entry.value2);
   }
   sink.WriteInteger(0);  // trailer
-  if (sink.overflowed()) {
-    return Fail(error, ErrorCode::kOutputTooLarge);
+  if (sink.problem() != ErrorCode::kNone) {
+    return Fail(error, sink.problem());
   }
   *size = sink.size();
   return true;

@@ -11,6 +11,12 @@ namespace {
 
 constexpr size_t kReadChunkSize = size_t{16} * 1024;
 
+// "00" to "99", for writing numbers two digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Appends lines to a caller's buffer; refuses once it would overflow or a
 // text would break its line.
 class CmxSink {
@@ -36,6 +42,9 @@ class CmxSink {
   // later value, so such a text is refused.
   bool WriteTextLine(const char* field, FileError* error) {
     const size_t length = TextLength(field);
+    if (length > static_cast<size_t>(kMaxTextLength)) {
+      return Fail(error, ErrorCode::kRecordInvalid);
+    }
     if (std::memchr(field, '\r', length) != nullptr ||
         std::memchr(field, '\n', length) != nullptr) {
       return Fail(error, ErrorCode::kLineBreakInText, ErrorPlace::kLine, line_);
@@ -47,13 +56,22 @@ class CmxSink {
   void WriteNumberLine(int32_t value) {
     char digits[kCmxMaxDecimalLength];
     char* start = digits + sizeof digits;
-    // Work on the magnitude in unsigned arithmetic so that INT32_MIN works.
+    // Work on the magnitude in unsigned arithmetic so that INT32_MIN works,
+    // two digits at a time.
     const auto bits = static_cast<uint32_t>(value);
     uint32_t magnitude = value < 0 ? 0u - bits : bits;
-    do {
-      *--start = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
+    while (magnitude >= 100) {
+      const char* pair = kDigitPairs + 2 * (magnitude % 100);
+      *--start = pair[1];
+      *--start = pair[0];
+      magnitude /= 100;
+    }
+    if (magnitude >= 10) {
+      *--start = kDigitPairs[2 * magnitude + 1];
+      *--start = kDigitPairs[2 * magnitude];
+    } else {
+      *--start = static_cast<char>('0' + magnitude);
+    }
     if (value < 0) {
       *--start = '-';
     }
@@ -72,8 +90,8 @@ class CmxSink {
 
 bool EncodeCmx(const CharacterFile& record, char* out, size_t capacity, size_t* size,
                FileError* error) {
-  if (!CheckRecordLimits(record, error)) {
-    return false;
+  if (record.entryCount > kMaxEntries) {
+    return Fail(error, ErrorCode::kTooManyEntries);
   }
   CmxSink sink(out, capacity);
   sink.WriteLine(kCmxFirstLine, sizeof kCmxFirstLine - 1);

@@ -98,32 +98,31 @@ bool CmxParser::TakeText(const char* data, size_t size, FileError* error) {
 }
 
 void CmxParser::TakeNumber(const char* data, size_t size) {
-  // Locals rather than members: the compiler cannot keep members in
-  // registers across stores through `data`.
-  NumberPhase phase = phase_;
-  uint32_t magnitude = magnitude_;
-  bool negative = negative_;
-  for (size_t i = 0; i < size && phase != NumberPhase::kAfter; ++i) {
-    const auto byte = static_cast<unsigned char>(data[i]);
-    if (phase == NumberPhase::kLeadingSpace) {
-      if (IsSpace(byte)) {
-        continue;
-      }
-      phase = NumberPhase::kDigits;
-      if (byte == '-' || byte == '+') {
-        negative = byte == '-';
-        continue;
-      }
+  const char* next = data;
+  const char* const end = data + size;
+  if (phase_ == NumberPhase::kLeadingSpace) {
+    while (next < end && IsSpace(static_cast<unsigned char>(*next))) {
+      ++next;
     }
-    if (byte >= '0' && byte <= '9') {
-      magnitude = magnitude * 10u + static_cast<uint32_t>(byte - '0');
-    } else {
-      phase = NumberPhase::kAfter;
+    if (next == end) {
+      return;  // the number may start in the next piece
+    }
+    phase_ = NumberPhase::kDigits;
+    if (*next == '-' || *next == '+') {
+      negative_ = *next == '-';
+      ++next;
     }
   }
-  phase_ = phase;
-  magnitude_ = magnitude;
-  negative_ = negative;
+  if (phase_ == NumberPhase::kDigits) {
+    uint32_t magnitude = magnitude_;  // a local, kept in a register
+    for (; next < end && *next >= '0' && *next <= '9'; ++next) {
+      magnitude = magnitude * 10u + static_cast<uint32_t>(*next - '0');
+    }
+    magnitude_ = magnitude;
+    if (next < end) {
+      phase_ = NumberPhase::kAfter;  // the rest of the line is ignored
+    }
+  }
 }
 
 bool CmxParser::EndLine(FileError* error) {

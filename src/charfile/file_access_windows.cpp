@@ -13,9 +13,7 @@ constexpr int kTempAttempts = 100;
 constexpr size_t kTempPathCapacity = MAX_PATH + 64;
 constexpr DWORD kLargestTransfer = 1u << 30;
 
-bool FailLastError(FileError* error) {
-  return FailSystem(error, static_cast<int>(GetLastError()));
-}
+bool FailLastError(FileError* error) { return FailSystem(error, static_cast<int>(GetLastError())); }
 
 HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -80,19 +78,19 @@ bool WriteAll(HANDLE file, const uint8_t* data, size_t size, FileError* error) {
 }  // namespace
 
 size_t SystemErrorText(int code, char* out, size_t capacity) {
-  DWORD length = capacity == 0 ? 0
-                               : FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM |
-                                                    FORMAT_MESSAGE_IGNORE_INSERTS |
-                                                    FORMAT_MESSAGE_MAX_WIDTH_MASK,
-                                                nullptr, static_cast<DWORD>(code), 0, out,
-                                                static_cast<DWORD>(capacity), nullptr);
+  DWORD length = capacity == 0
+                     ? 0
+                     : FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                          FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                                      nullptr, static_cast<DWORD>(code), 0, out,
+                                      static_cast<DWORD>(capacity), nullptr);
   if (length == 0) {
     const int fallback = std::snprintf(out, capacity, "System error %d", code);
     return fallback < 0 ? 0 : static_cast<size_t>(fallback);
   }
   // The system's text ends in a line break or a blank; the caller adds its own.
-  while (length > 0 && (out[length - 1] == '\r' || out[length - 1] == '\n' ||
-                        out[length - 1] == ' ')) {
+  while (length > 0 &&
+         (out[length - 1] == '\r' || out[length - 1] == '\n' || out[length - 1] == ' ')) {
     out[--length] = '\0';
   }
   return length;

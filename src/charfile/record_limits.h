@@ -1,5 +1,5 @@
-// Limits that a record must keep before a writer will encode it. Records
-// filled by a reader always keep them; a record built by hand may not.
+// The record's limits as the encodings see them. Records filled by a reader
+// always keep them; a record built by hand may not, and the writers refuse it.
 #ifndef CHARFILE_RECORD_LIMITS_H
 #define CHARFILE_RECORD_LIMITS_H
 
@@ -17,9 +17,6 @@ inline size_t TextLength(const char* field) { return strnlen(field, kTextSize); 
 inline int EntriesInUse(const CharacterFile& record) {
   return record.entryCount > 0 ? record.entryCount : 0;
 }
-
-// Refuses a count above kMaxEntries or a text in use without its NUL.
-bool CheckRecordLimits(const CharacterFile& record, FileError* error);
 
 }  // namespace charfile
 
