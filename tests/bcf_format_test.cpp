@@ -1,4 +1,4 @@
-// The binary form: what the reader refuses, what it tolerates, and the file
+// The binary form: what the reader tolerates, where it stops, and the file
 // operations around it.
 #include <gtest/gtest.h>
 
@@ -28,38 +28,6 @@ bool Decode(const std::string& bytes, CharacterFile* record, FileError* error) {
 }
 
 std::string WorkedExample() { return ReadFileBytes(DataPath("worked_example.bcf")); }
-
-struct RefusedBcf {
-  const char* file;
-  ErrorCode code;
-  long offset;
-};
-
-void PrintTo(const RefusedBcf& c, std::ostream* os) { *os << c.file; }
-
-class BcfRefusal : public testing::TestWithParam<RefusedBcf> {};
-
-TEST_P(BcfRefusal, SaysWhyAndWhere) {
-  const RefusedBcf& refused = GetParam();
-  CharacterFile record = FilledRecord();
-  FileError error;
-  EXPECT_FALSE(Decode(ReadFileBytes(DataPath(refused.file)), &record, &error));
-  EXPECT_STREQ(charfile::ErrorName(error.code), charfile::ErrorName(refused.code));
-  EXPECT_EQ(error.place, ErrorPlace::kByteOffset);
-  EXPECT_EQ(error.position, refused.offset);
-}
-
-static const RefusedBcf kRefusedBcf[] = {
-    {"refused/empty.bcf", ErrorCode::kEndsEarly, 0},
-    {"refused/ends_in_count.bcf", ErrorCode::kEndsEarly, 19},
-    {"refused/ends_in_entry_text.bcf", ErrorCode::kEndsEarly, 23},
-    {"refused/ends_in_last_value.bcf", ErrorCode::kEndsEarly, 32},
-    {"refused/name_length_100.bcf", ErrorCode::kTextTooLong, 8},
-    {"refused/entry_length_255.bcf", ErrorCode::kTextTooLong, 25},
-    {"refused/count_31.bcf", ErrorCode::kTooManyEntries, 19},
-};
-INSTANTIATE_TEST_SUITE_P(Files, BcfRefusal, testing::ValuesIn(kRefusedBcf),
-                         charflip_test::NameByFile());
 
 // Every cut of a valid file short of its trailer is refused; every cut
 // inside the trailer reads as the whole file.

@@ -231,8 +231,8 @@ TEST(Cli, LongestPathIsAccepted) {
   ScratchFolder folder;
   const std::string name = std::string(251, 'p') + ".bcf";  // 255 bytes
   const ToolRun run = RunCharflip(folder.path(), {name});
-  EXPECT_EQ(run.out, kBanner + "Failed to read file " + name + "\r\n" +
-                         Reason(SystemFault::kMissingFile));
+  EXPECT_EQ(run.out,
+            kBanner + "Failed to read file " + name + "\r\n" + Reason(SystemFault::kMissingFile));
 }
 
 // ---- Faults of the file system: each reported, the old output kept, no stray file
@@ -308,9 +308,9 @@ class CliPermission : public testing::Test {
 #ifndef _WIN32
 TEST_F(CliPermission, ReadOnlyFolderGetsNoOutput) {
   chmod(folder_.path().c_str(), 0555);
-  ExpectRun(RunUnprivileged(), kBanner +
-                                   "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n" +
-                                   Reason(SystemFault::kPermissionDenied));
+  ExpectRun(RunUnprivileged(),
+            kBanner + "Successfully Read file g.cmx\r\nFailed to write file g.bcf\r\n" +
+                Reason(SystemFault::kPermissionDenied));
   EXPECT_EQ(folder_.List(), Names{"g.cmx"});
 }
 

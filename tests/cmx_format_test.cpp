@@ -149,39 +149,6 @@ static const FileVariant kVariants[] = {
 INSTANTIATE_TEST_SUITE_P(Files, CmxVariant, testing::ValuesIn(kVariants),
                          charflip_test::NameByLabel());
 
-// ---- Refusals -------------------------------------------------------------
-
-struct RefusedCmx {
-  const char* file;
-  ErrorCode code;
-  long line;
-};
-
-void PrintTo(const RefusedCmx& c, std::ostream* os) { *os << c.file; }
-
-class CmxRefusal : public testing::TestWithParam<RefusedCmx> {};
-
-TEST_P(CmxRefusal, SaysWhyAndWhere) {
-  const RefusedCmx& refused = GetParam();
-  CharacterFile record = FilledRecord();
-  FileError error;
-  EXPECT_FALSE(Decode(ReadFileBytes(DataPath(refused.file)), &record, &error));
-  EXPECT_STREQ(charfile::ErrorName(error.code), charfile::ErrorName(refused.code));
-  EXPECT_EQ(error.place, ErrorPlace::kLine);
-  EXPECT_EQ(error.position, refused.line);
-}
-
-static const RefusedCmx kRefusedCmx[] = {
-    {"refused/empty.cmx", ErrorCode::kEndsEarly, 1},
-    {"refused/ends_before_count.cmx", ErrorCode::kEndsEarly, 8},
-    {"refused/ends_before_last_value.cmx", ErrorCode::kEndsEarly, 12},
-    {"refused/name_line_100.cmx", ErrorCode::kLineTooLong, 5},
-    {"refused/entry_line_100.cmx", ErrorCode::kLineTooLong, 10},
-    {"refused/count_31.cmx", ErrorCode::kTooManyEntries, 8},
-};
-INSTANTIATE_TEST_SUITE_P(Files, CmxRefusal, testing::ValuesIn(kRefusedCmx),
-                         charflip_test::NameByFile());
-
 // ---- Reading in pieces ------------------------------------------------------
 
 // Fed in two pieces split anywhere, or a byte at a time, a file reads as it

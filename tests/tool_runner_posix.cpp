@@ -81,8 +81,8 @@ bool SupportsUnprivilegedRuns() {
   }
   const pid_t child = fork();
   if (child == 0) {
-    const bool reachable = setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
-                           access(CHARFLIP_EXECUTABLE, X_OK) == 0;
+    const bool reachable =
+        setgid(kNobody) == 0 && setuid(kNobody) == 0 && access(CHARFLIP_EXECUTABLE, X_OK) == 0;
     _exit(reachable ? 0 : 1);
   }
   int status = 0;
