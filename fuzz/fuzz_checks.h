@@ -45,6 +45,17 @@ inline void CheckRefusal(const charfile::FileError& error, charfile::ErrorPlace 
   Check(error.position >= 0 && error.position <= limit, "refusal placed outside the input");
 }
 
+// Whether the name or a text of an entry in use holds a CR or LF byte,
+// which the text form cannot carry.
+inline bool HoldsLineBreak(const charfile::CharacterFile& record) {
+  auto breaks = [](const char* text) { return std::strpbrk(text, "\r\n") != nullptr; };
+  bool found = breaks(record.name);
+  for (int i = 0; i < record.entryCount && i < charfile::kMaxEntries; ++i) {
+    found = found || breaks(record.entries[i].text1) || breaks(record.entries[i].text2);
+  }
+  return found;
+}
+
 // Writes `record` in both forms and reads each back: both must give the
 // same record again. Returns the binary form's size through `bcfSize`.
 inline void CheckBothForms(const charfile::CharacterFile& record, uint8_t* bcf, size_t* bcfSize) {
@@ -58,8 +69,11 @@ inline void CheckBothForms(const charfile::CharacterFile& record, uint8_t* bcf, 
 
   static char cmx[charfile::kMaxCmxSize];
   size_t cmxSize = 0;
-  if (!charfile::EncodeCmx(record, cmx, sizeof cmx, &cmxSize, &error)) {
-    Check(error.code == charfile::ErrorCode::kLineBreakInText,
+  const bool written = charfile::EncodeCmx(record, cmx, sizeof cmx, &cmxSize, &error);
+  Check(written != HoldsLineBreak(record), "text form refused exactly when a text breaks its line");
+  if (!written) {
+    Check(error.code == charfile::ErrorCode::kLineBreakInText &&
+              error.place == charfile::ErrorPlace::kLine,
           "text form refused for a reason other than a line break");
     return;
   }

@@ -1,8 +1,9 @@
-// Windows side of file_access.h. Paths are bytes in the ANSI code page and
-// go to the -A functions as they are.
+// Windows side of file_access.h. Paths arrive as bytes in the ANSI code
+// page; they are widened once and used in their long form.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "charfile/file_access.h"
 
@@ -10,42 +11,58 @@ namespace charfile {
 namespace {
 
 constexpr int kTempAttempts = 100;
-constexpr size_t kTempPathCapacity = MAX_PATH + 64;
 constexpr DWORD kLargestTransfer = 1u << 30;
+// Room for any absolute path the system can make of a 255-byte argument.
+constexpr DWORD kWidePathCapacity = 4096;
 
 bool FailLastError(FileError* error) { return FailSystem(error, static_cast<int>(GetLastError())); }
 
 HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-// Length of the folder part of `path`: up to and including its last
-// separator, else its drive. The second byte of a double-byte character may
-// be '\' and is no separator.
-int FolderLength(const char* path) {
-  int folder = (path[0] != '\0' && path[1] == ':') ? 2 : 0;
-  for (int i = folder; path[i] != '\0'; ++i) {
-    const auto byte = static_cast<unsigned char>(path[i]);
-    if (IsDBCSLeadByte(byte) && path[i + 1] != '\0') {
-      ++i;
-    } else if (byte == '\\' || byte == '/') {
-      folder = i + 1;
-    }
+// An ANSI path as an absolute "\\?\" path, which the system takes as it
+// is and without the 260-character limit: the temporary file beside a
+// long output path must not fail where the output itself would not.
+bool ToFullWidePath(const char* path, wchar_t* out, FileError* error) {
+  wchar_t wide[kWidePathCapacity];
+  if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, kWidePathCapacity) == 0) {
+    return FailLastError(error);
   }
-  return folder;
+  wchar_t full[kWidePathCapacity];
+  const DWORD length = GetFullPathNameW(wide, kWidePathCapacity, full, nullptr);
+  if (length == 0) {
+    return FailLastError(error);
+  }
+  if (length >= kWidePathCapacity - 8) {
+    return FailSystem(error, ERROR_FILENAME_EXCED_RANGE);
+  }
+  const bool alreadyLong = wcsncmp(full, L"\\\\?\\", 4) == 0;
+  const bool network = !alreadyLong && wcsncmp(full, L"\\\\", 2) == 0;
+  const wchar_t* prefix = alreadyLong ? L"" : network ? L"\\\\?\\UNC\\" : L"\\\\?\\";
+  wcscpy(out, prefix);
+  wcscat(out, network ? full + 2 : full);
+  return true;
 }
 
-// Creates a new, empty file in the folder of `path`, under a name that no
-// other file has, and puts that name in `tempPath`.
-HANDLE CreateTempBeside(const char* path, char* tempPath, FileError* error) {
-  const int folderLength = FolderLength(path);
+// Creates a new, empty file in the folder of `path` (a full wide path),
+// under a name that no other file has, and puts that name in `tempPath`.
+HANDLE CreateTempBeside(const wchar_t* path, wchar_t* tempPath, FileError* error) {
+  const wchar_t* lastSeparator = wcsrchr(path, L'\\');
+  const size_t folderLength =
+      lastSeparator == nullptr ? 0 : static_cast<size_t>(lastSeparator - path) + 1;
   const unsigned long processId = GetCurrentProcessId();
   for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
-    const int length = std::snprintf(tempPath, kTempPathCapacity, "%.*s.charflip-%lu-%d.tmp",
-                                     folderLength, path, processId, attempt);
-    if (length < 0 || static_cast<size_t>(length) >= kTempPathCapacity) {
+    char name[64];
+    const int nameLength =
+        std::snprintf(name, sizeof name, ".charflip-%lu-%d.tmp", processId, attempt);
+    if (folderLength + static_cast<size_t>(nameLength) >= kWidePathCapacity) {
       FailSystem(error, ERROR_FILENAME_EXCED_RANGE);
       return INVALID_HANDLE_VALUE;
     }
-    const HANDLE file = CreateFileA(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    wmemcpy(tempPath, path, folderLength);
+    for (int i = 0; i <= nameLength; ++i) {
+      tempPath[folderLength + static_cast<size_t>(i)] = static_cast<wchar_t>(name[i]);
+    }
+    const HANDLE file = CreateFileW(tempPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       return file;
@@ -103,8 +120,12 @@ InputFile::~InputFile() {
 }
 
 bool InputFile::Open(const char* path, FileError* error) {
+  wchar_t fullPath[kWidePathCapacity];
+  if (!ToFullWidePath(path, fullPath, error)) {
+    return false;
+  }
   const HANDLE file =
-      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      CreateFileW(fullPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     return FailLastError(error);
@@ -127,15 +148,19 @@ bool InputFile::Read(void* buffer, size_t capacity, size_t* size, FileError* err
 }
 
 bool ReplaceFileContents(const char* path, const void* data, size_t size, FileError* error) {
+  wchar_t fullPath[kWidePathCapacity];
+  if (!ToFullWidePath(path, fullPath, error)) {
+    return false;
+  }
   // Replacing would go over even a read-only file; keep that protection, as
   // opening the file for writing would.
-  const DWORD attributes = GetFileAttributesA(path);
+  const DWORD attributes = GetFileAttributesW(fullPath);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
       (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return FailSystem(error, ERROR_ACCESS_DENIED);
   }
-  char tempPath[kTempPathCapacity];
-  const HANDLE file = CreateTempBeside(path, tempPath, error);
+  wchar_t tempPath[kWidePathCapacity];
+  const HANDLE file = CreateTempBeside(fullPath, tempPath, error);
   if (file == INVALID_HANDLE_VALUE) {
     return false;
   }
@@ -144,11 +169,11 @@ bool ReplaceFileContents(const char* path, const void* data, size_t size, FileEr
     done = FailLastError(error);
   }
   // Unlike rename(), this replaces an existing file.
-  if (done && !MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING)) {
+  if (done && !MoveFileExW(tempPath, fullPath, MOVEFILE_REPLACE_EXISTING)) {
     done = FailLastError(error);
   }
   if (!done) {
-    DeleteFileA(tempPath);
+    DeleteFileW(tempPath);
   }
   return done;
 }
