@@ -17,6 +17,14 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Puts the two digits of `pair` (0 to 99) just before `end`.
+char* PutDigitPair(char* end, uint32_t pair) {
+  const char* digits = kDigitPairs + size_t{2} * pair;
+  end[-1] = digits[1];
+  end[-2] = digits[0];
+  return end - 2;
+}
+
 // Appends lines to a caller's buffer; refuses once it would overflow or a
 // text would break its line.
 class CmxSink {
@@ -61,14 +69,11 @@ class CmxSink {
     const auto bits = static_cast<uint32_t>(value);
     uint32_t magnitude = value < 0 ? 0u - bits : bits;
     while (magnitude >= 100) {
-      const char* pair = kDigitPairs + 2 * (magnitude % 100);
-      *--start = pair[1];
-      *--start = pair[0];
+      start = PutDigitPair(start, magnitude % 100);
       magnitude /= 100;
     }
     if (magnitude >= 10) {
-      *--start = kDigitPairs[2 * magnitude + 1];
-      *--start = kDigitPairs[2 * magnitude];
+      start = PutDigitPair(start, magnitude);
     } else {
       *--start = static_cast<char>('0' + magnitude);
     }
